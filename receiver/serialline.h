@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class SerialBackend;
+
+// The receiver's serial port: 19200 baud, 8 data bits, no parity, 2 stop bits,
+// XON/XOFF in both directions, no hardware flow control, DTR and RTS dropped, raw.
+//
+// Reads return at once with the bytes waiting, otherwise wait up to 25 ms for the
+// first byte. Writes that cannot finish within 150 ms end short and fail.
+// Every failure stores its text in lastError(), which success never clears.
+//
+// Not thread-safe: callers hold Corvindriver::lineLock() around every operation.
+class SerialLine
+{
+public:
+    SerialLine();
+    // For tests and other platforms: a line over the given backend.
+    explicit SerialLine(std::unique_ptr<SerialBackend> backend);
+    ~SerialLine();
+    SerialLine(const SerialLine &) = delete;
+    SerialLine &operator=(const SerialLine &) = delete;
+
+    // Closes any open port, then opens `portName` (a name without "/" is looked up
+    // under /dev) for exclusive use and applies the line settings.
+    bool open(const QString &portName);
+    void close();
+    bool isOpen() const;
+
+    // Discards input received but not yet read.
+    bool purgeInput();
+    // Clears the port's error and flow state, then discards pending output and input.
+    bool flush();
+    // Writes every byte; false when the port failed or took longer than 150 ms.
+    bool write(const QByteArray &bytes);
+    // At most `maxBytes` bytes; `ok` is true when the read itself succeeded, even empty.
+    QByteArray read(int maxBytes, bool *ok);
+
+    QString lastError() const { return m_lastError; }
+
+private:
+    bool record(bool success, const QString &error);
+
+    std::unique_ptr<SerialBackend> m_backend;
+    QString m_lastError;
+};
