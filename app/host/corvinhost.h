@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class ActivityRegistry;
+class AudioRecorder;
+class Corvindriver;
+class QSettings;
+class ReceiverControl;
+
+// The main window's shared services, as the tabs and the receiver panel see them.
+// Implemented by the main window `Corvin`; every tab gets a pointer at construction and
+// must not outlive the window. All calls run on the GUI thread.
+class CorvinHost
+{
+public:
+    virtual ~CorvinHost() = default;
+
+    // The single entry point of the on-screen and persistent log. Blank messages are
+    // ignored; a message with line feeds gives one log line per part.
+    virtual void appendLog(const QString &message) = 0;
+
+    // True when no long activity runs (see ActivityRegistry::isIdle).
+    virtual bool isIdle() const = 0;
+
+    // Puts the receiver back on a frequency (Hz) and mode code (0-9) after an activity
+    // that retuned it; does nothing while the receiver is disconnected. Failures are logged.
+    virtual void restoreReceiver(qint64 frequency, int mode) = 0;
+
+    // Refreshes the enabled state of the connect button, the tuning controls and every
+    // tab's start buttons. Call it whenever an activity starts or ends.
+    virtual void updateConnectionUi() = 0;
+
+    // Disconnects the receiver (standby first when forced or when the user asked for it
+    // on disconnect). True only when the standby command was sent successfully.
+    virtual bool disconnectReceiver(bool forceStandby) = 0;
+
+    // The receiver driver; owned by the window, lives for the whole run, GUI thread only.
+    virtual Corvindriver *driver() const = 0;
+
+    // The audio engine, living on the audio thread: reach it only by queued or blocking
+    // queued invocations. Null until the audio engine is created.
+    virtual AudioRecorder *audioRecorder() const = 0;
+
+    // The window's settings store (organization "Brevallo", application "Corvin").
+    virtual QSettings &settings() = 0;
+
+    // Where the long activities register their running flags, control refreshes and
+    // shutdown steps.
+    virtual ActivityRegistry &activities() = 0;
+
+    // The receiver panel's state: frequency readout, mode list, S-meter, request queue.
+    virtual ReceiverControl &receiverControl() = 0;
+
+protected:
+    CorvinHost() = default;
+    CorvinHost(const CorvinHost &) = default;
+    CorvinHost &operator=(const CorvinHost &) = default;
+};

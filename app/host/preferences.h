@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// One XML preference file held in memory: groups of key/value texts. Used for one load or
+// save of the favourites file. The file is
+//
+//   <!DOCTYPE preferences>
+//   <preferences version="..." application="...">
+//   <group name="...">
+//   <option key="..." value="..."/>
+//   </group>
+//   </preferences>
+//
+// one element per line, groups and keys in ascending order, UTF-8, and is replaced
+// atomically on write. The destructor writes the file when there are unsaved changes.
+// UI-free.
+class Preferences
+{
+public:
+    // formatName is written as, and required in, the root's "application" attribute;
+    // version is written as the root's "version" attribute and not checked on reading.
+    Preferences(const QString &filePath, const QString &formatName, const QString &version);
+    ~Preferences();
+    Preferences(const Preferences &) = delete;
+    Preferences &operator=(const Preferences &) = delete;
+
+    // Merges the file into the content (later options replace earlier ones). A file that
+    // cannot be opened clears fileState; a parse error or another format clears
+    // formatState and loads nothing.
+    void readData();
+    // Writes the whole content atomically. fileState and formatState become true only when
+    // the text was written and committed; a file that cannot be opened clears fileState.
+    void writeData();
+
+    // The group the value operations work in.
+    void setGroup(const QString &group) { m_group = group; }
+    QString group() const { return m_group; }
+
+    // The stored value, or defaultValue when the key is missing or its value is empty.
+    QString getString(const QString &key, const QString &defaultValue = QString());
+    void setString(const QString &key, const QString &value);
+    void removeKey(const QString &key);
+
+    bool fileState() const { return m_fileState; }
+    bool formatState() const { return m_formatState; }
+    bool modified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+
+    // Only the last value found by getString (possibly empty).
+    QString lastValue() const { return m_lastValue; }
+
+private:
+    QString documentText() const;
+
+    bool m_modified = false;
+    QString m_group;
+    QString m_filePath;
+    QString m_formatName;
+    QString m_version;
+    QString m_lastValue;
+    bool m_fileState = false;
+    bool m_formatState = false;
+    QMap<QString, QMap<QString, QString>> m_groups;
+};
