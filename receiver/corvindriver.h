@@ -104,17 +104,17 @@ signals:
     void stateChanged(const Corvindriver::State &state);
 
 private:
-    enum class ReadOutcome { Ok, NoReply, Rejected, LinkError };
     bool resynchronise(const QString &command, QString *error);
     ExchangeResult attempt(const QString &command, const QByteArray &bytes,
-                           const QByteArray &expectedPrefix, QString *reply, QString *error,
-                           bool silenceIsSuccess);
+                           const QByteArray &expectedPrefix, QString *reply, QString *error);
     ExchangeResult readReply(const QString &command, const QByteArray &expectedPrefix,
                              QString *reply, QString *error);
-    bool ackExchange(const QString &command, QString *error);
-    bool confirmTuning(const QString &digits, const QString &noReplyText);
+    static bool isAcceptable(const QString &command, const QByteArray &expectedPrefix,
+                             const QByteArray &line, bool rejected);
+    bool acknowledged(const QString &command, QString *error);
+    bool confirmTuning(const QString &digits, const QString &diagnostic);
     bool checkAutoAfterTune();
-    bool writeRaw(const QByteArray &bytes);
+    void reportLevelError(const QString &message, QString *errorText);
 
     bool m_open = false;
     bool m_levelErrorLatched = false;

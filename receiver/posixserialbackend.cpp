@@ -1,0 +1,203 @@
+#include "posixserialbackend.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+QString callFailed(const char *call, int code)
+{
+    return QStringLiteral("%1 (errno %2)").arg(QLatin1String(call)).arg(code);
+}
+
+// Retries a system call interrupted by a signal.
+template <typename Call> auto retryOnEintr(Call call)
+{
+    for (;;) {
+        auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<SerialBackend> SerialBackend::createPlatformBackend()
+{
+    return std::make_unique<PosixSerialBackend>();
+}
+
+PosixSerialBackend::~PosixSerialBackend()
+{
+    close();
+}
+
+bool PosixSerialBackend::open(const QString &portName, QString *error)
+{
+    close();
+    const QString path =
+        portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    const QByteArray nativePath = path.toLocal8Bit();
+    m_fd = retryOnEintr(
+        [&] { return ::open(nativePath.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (m_fd < 0 || !isatty(m_fd)) {
+        close();
+        *error = QStringLiteral("Errore apertura porta: ") + portName;
+        return false;
+    }
+    // Exclusive use, like an unshared handle. A second open by root still succeeds.
+    if (ioctl(m_fd, TIOCEXCL) != 0) {
+        close();
+        *error = QStringLiteral("Errore apertura porta: ") + portName;
+        return false;
+    }
+    if (!configure()) {
+        close();
+        *error = QStringLiteral("Errore configurazione porta");
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialBackend::configure()
+{
+    termios tio{};
+    if (tcgetattr(m_fd, &tio) != 0)
+        return false;
+    cfmakeraw(&tio);
+    if (cfsetispeed(&tio, B19200) != 0 || cfsetospeed(&tio, B19200) != 0)
+        return false;
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS | HUPCL);
+    tio.c_cflag |= CS8 | CSTOPB | CREAD | CLOCAL;
+    tio.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXANY);
+    tio.c_iflag |= IXON | IXOFF | IGNBRK;
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+    // Reads never block in the kernel: waiting is done with poll().
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (tcsetattr(m_fd, TCSANOW, &tio) != 0)
+        return false;
+    // Drop DTR and RTS. Pseudo-terminals have no modem lines and refuse the request.
+    const int lines = TIOCM_DTR | TIOCM_RTS;
+    if (ioctl(m_fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL)
+        return false;
+    return true;
+}
+
+void PosixSerialBackend::close()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool PosixSerialBackend::purgeInput(QString *error)
+{
+    if (m_fd < 0 || tcflush(m_fd, TCIFLUSH) != 0) {
+        *error = callFailed("tcflush RX", m_fd < 0 ? EBADF : errno);
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialBackend::flush(QString *error)
+{
+    // Resume output a stray XOFF may have suspended: the receiver is being reset anyway.
+    if (m_fd < 0 || tcflow(m_fd, TCOON) != 0) {
+        *error = callFailed("tcflow", m_fd < 0 ? EBADF : errno);
+        return false;
+    }
+    if (tcflush(m_fd, TCIOFLUSH) != 0) {
+        *error = callFailed("tcflush RX/TX", errno);
+        return false;
+    }
+    return true;
+}
+
+bool PosixSerialBackend::write(const QByteArray &bytes, QString *error)
+{
+    if (m_fd < 0) {
+        *error = callFailed("write", EBADF);
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(m_fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n > 0) {
+            written += n;
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            *error = callFailed("write", errno);
+            return false;
+        }
+        const qint64 left = writeLimitMs - clock.elapsed();
+        if (left <= 0)
+            break;
+        pollfd pfd{m_fd, POLLOUT, 0};
+        if (poll(&pfd, 1, static_cast<int>(left)) < 0 && errno != EINTR) {
+            *error = callFailed("poll", errno);
+            return false;
+        }
+    }
+    if (written < bytes.size()) {
+        *error = QStringLiteral("write (%1/%2 bytes)").arg(written).arg(bytes.size());
+        return false;
+    }
+    return true;
+}
+
+QByteArray PosixSerialBackend::read(int maxBytes, bool *ok, QString *error)
+{
+    *ok = false;
+    if (m_fd < 0) {
+        *error = callFailed("read", EBADF);
+        return QByteArray();
+    }
+    QByteArray buffer(qMax(maxBytes, 0), Qt::Uninitialized);
+    if (buffer.isEmpty()) {
+        *ok = true;
+        return buffer;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer.data(), static_cast<size_t>(buffer.size()));
+        if (n > 0) {
+            buffer.truncate(static_cast<int>(n));
+            *ok = true;
+            return buffer;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            *error = callFailed("read", errno);
+            return QByteArray();
+        }
+        // Nothing waiting (a read of 0 is a terminal with VMIN 0): wait for the first byte.
+        const qint64 left = readWaitMs - clock.elapsed();
+        if (left <= 0) {
+            *ok = true;
+            return QByteArray();
+        }
+        pollfd pfd{m_fd, POLLIN, 0};
+        const int ready = poll(&pfd, 1, static_cast<int>(left));
+        if (ready < 0 && errno != EINTR) {
+            *error = callFailed("poll", errno);
+            return QByteArray();
+        }
+        if (ready > 0 && (pfd.revents & (POLLERR | POLLNVAL))) {
+            *error = callFailed("read", EIO);
+            return QByteArray();
+        }
+    }
+}
