@@ -59,7 +59,8 @@ public:
 private:
     void readHeader();
     void parseFormat(const std::vector<unsigned char> &body);
-    void readFrames(std::uint64_t firstFrame, std::uint64_t frames);
+    // Reads the raw bytes of the requested frames into m_raw; returns the frames read.
+    std::uint64_t readFrames(std::uint64_t firstFrame, std::uint64_t frameCount);
 
     std::FILE *m_file = nullptr;
     std::vector<unsigned char> m_raw; // the last block's bytes, reused between reads
