@@ -1,5 +1,6 @@
 #include "scanstandby.h"
 
+#include "activityregistry.h"
 #include "powerbackend.h"
 #include "standbyhost.h"
 
@@ -95,6 +96,12 @@ void ScanStandby::shutdown()
     m_label.clear();
     m_counting = false;
     setKeepAwake(false);
+}
+
+void ScanStandby::registerWith(ActivityRegistry &registry)
+{
+    registry.registerActivity(Activity::StandbyCountdown, this, [this] { return m_counting; });
+    registry.registerShutdownStep(ShutdownStep::StandbyCountdown, this, [this] { shutdown(); });
 }
 
 void ScanStandby::tick()

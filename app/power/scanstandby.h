@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class ActivityRegistry;
 class PowerBackend;
 class StandbyHost;
 class QAbstractButton;
@@ -58,6 +59,10 @@ public:
 
     // Main-window shutdown: stops the countdown without the sleep and releases keep-awake.
     void shutdown();
+
+    // Registers the countdown as the StandbyCountdown activity and shutdown() as its
+    // shutdown step.
+    void registerWith(ActivityRegistry &registry);
 
 private:
     void tick();

@@ -1,3 +1,4 @@
+#include "activityregistry.h"
 #include "logindpowerbackend.h"
 #include "powerbackend.h"
 #include "privatelogind.h"
@@ -97,6 +98,7 @@ private slots:
     void refusedSleepReportsTheCode();
     void successStopsAudioAndSuspendsThroughLogind();
     void shutdownDuringCountdownReleasesKeepAwake();
+    void countdownIsAnActivityWithAShutdownStep();
 
 private:
     void startCountdown(ScanStandby &standby, QCheckBox &box, QLabel &label);
@@ -340,6 +342,27 @@ void TestScanStandby::shutdownDuringCountdownReleasesKeepAwake()
     QVERIFY(host.events.isEmpty()); // no tick, no standby, no sleep
     QCOMPARE(backend->sleeps.load(), 0);
     QCOMPARE(label.text(), saved + QStringLiteral("\nRadio and PC standby in 15 s."));
+}
+
+void TestScanStandby::countdownIsAnActivityWithAShutdownStep()
+{
+    RecordingHost host;
+    auto backend = std::make_shared<ScriptedBackend>();
+    ActivityRegistry registry;
+    ScanStandby standby(host, backend);
+    standby.registerWith(registry);
+    QVERIFY(registry.isIdle());
+    QCheckBox box;
+    QLabel label;
+    startCountdown(standby, box, label);
+    QVERIFY(registry.isRunning(Activity::StandbyCountdown));
+    QVERIFY(!registry.isIdle());
+
+    registry.runShutdown();
+
+    QVERIFY(registry.isIdle());
+    QVERIFY(!standby.keepAwake());
+    QVERIFY(!backend->held);
 }
 
 QTEST_MAIN(TestScanStandby)
