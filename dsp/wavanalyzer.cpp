@@ -1,0 +1,301 @@
+#include "wavanalyzer.h"
+
+#include "analysismath.h"
+#include "bandpulsepass.h"
+#include "fourierpass.h"
+#include "parallelwork.h"
+#include "pulsetrainfinder.h"
+#include "wavreader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <future>
+#include <set>
+#include <stdexcept>
+
+namespace NativeWav {
+
+namespace {
+
+void report(const AnalysisProgress &progress, int percent, const char *text)
+{
+    if (progress)
+        progress(percent, text);
+}
+
+int scaledPercent(int base, int span, std::uint64_t part, std::uint64_t whole)
+{
+    return base + static_cast<int>(static_cast<double>(span) * static_cast<double>(part) /
+                                   static_cast<double>(whole));
+}
+
+// Level pass over all channels: DC, RMS without DC, peak, clipping and the correlation of
+// channels 1 and 2.
+void measureLevels(WavReader &reader, Result &result, const std::atomic<bool> &cancel)
+{
+    const std::size_t channels = result.channels;
+    const std::uint64_t n = result.frames;
+    std::vector<double> sums(channels, 0.0);
+    std::vector<double> squares(channels, 0.0);
+    std::vector<double> peaks(channels, 0.0);
+    std::vector<std::uint64_t> clips(channels, 0);
+    double products = 0.0;
+    const double clipLimit =
+        result.isFloat ? 1.0 : 1.0 - std::pow(2.0, 1.0 - static_cast<double>(result.validBits));
+    const std::uint64_t blockFrames = 4 * static_cast<std::uint64_t>(result.sampleRate);
+    for (std::uint64_t position = 0; position < n;) {
+        throwIfCancelled(cancel);
+        const std::uint64_t count = std::min(blockFrames, n - position);
+        const std::vector<double> block =
+            reader.readInterleaved(position, count, &result.nonFiniteSamples);
+        for (std::size_t c = 0; c < channels; ++c) {
+            double sum = sums[c];
+            double square = squares[c];
+            double peak = peaks[c];
+            std::uint64_t clip = clips[c];
+            for (std::size_t i = c; i < block.size(); i += channels) {
+                const double x = block[i];
+                sum += x;
+                square += x * x;
+                peak = std::max(peak, std::abs(x));
+                clip += (x >= clipLimit || x <= -1.0) ? 1 : 0;
+            }
+            sums[c] = sum;
+            squares[c] = square;
+            peaks[c] = peak;
+            clips[c] = clip;
+        }
+        if (channels > 1) {
+            for (std::size_t i = 0; i < block.size(); i += channels)
+                products += block[i] * block[i + 1];
+        }
+        position += count;
+    }
+    const double frames = static_cast<double>(n);
+    std::vector<double> variances(channels);
+    result.channelStats.resize(channels);
+    for (std::size_t c = 0; c < channels; ++c) {
+        ChannelStats &stats = result.channelStats[c];
+        stats.mean = sums[c] / frames;
+        variances[c] = std::max(squares[c] / frames - stats.mean * stats.mean, 0.0);
+        stats.rmsDb = analysisDb(variances[c]);
+        stats.peakDb = analysisDb(peaks[c] * peaks[c]);
+        stats.clipPercent = static_cast<double>(clips[c]) * 100.0 / frames;
+    }
+    if (channels > 1 && variances[0] > 0.0 && variances[1] > 0.0) {
+        const double covariance =
+            products / frames - result.channelStats[0].mean * result.channelStats[1].mean;
+        result.hasCorrelation = true;
+        result.channelCorrelation =
+            std::clamp(covariance / std::sqrt(variances[0] * variances[1]), -1.0, 1.0);
+    }
+}
+
+int chooseChannel(const Result &result, int requested)
+{
+    if (requested > 0)
+        return requested;
+    std::size_t best = 0;
+    for (std::size_t c = 1; c < result.channelStats.size(); ++c) {
+        if (result.channelStats[c].rmsDb > result.channelStats[best].rmsDb)
+            best = c;
+    }
+    return static_cast<int>(best) + 1;
+}
+
+struct BandJob
+{
+    double bandHz = 0.0;
+    double lowHz = 0.0;
+    double highHz = 0.0;
+    std::vector<PulseEvent> events;
+    TrainFit train;
+};
+
+// Band pass over the best candidates. Bands run concurrently, each with its own reader; the
+// progress calls stay on this thread and in band order.
+std::vector<BandJob> measureBands(const std::string &path, const Result &result,
+                                  const std::vector<CandidateBand> &candidates,
+                                  const std::atomic<bool> &cancel, const AnalysisProgress &progress)
+{
+    const double fs = result.sampleRate;
+    const std::size_t n = std::min<std::size_t>(candidates.size(), 8);
+    const BandPassSettings settings = makeBandPassSettings(fs, result.frames, result.contrastDb);
+    const int channel = result.channelUsed - 1;
+    std::vector<BandJob> jobs;
+    std::deque<std::future<void>> running;
+    jobs.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double f = candidates[i].frequencyHz;
+        const double lo = std::max({1.0, result.lowHz, f - 120.0});
+        const double hi = std::min({0.49 * fs, result.highHz, f + 120.0});
+        if (hi - lo < 20.0)
+            continue;
+        if (running.size() == parallelWorkers()) {
+            running.front().get();
+            running.pop_front();
+        }
+        report(progress, scaledPercent(44, 31, i, n), "Measuring pulse envelopes");
+        jobs.push_back({f, lo, hi, {}, {}});
+        BandJob *job = &jobs.back();
+        running.push_back(std::async(std::launch::async, [job, &path, &settings, channel, &cancel] {
+            WavReader reader;
+            reader.open(path);
+            const SampleSource read = [&](std::uint64_t first, std::uint64_t count) {
+                return reader.readChannel(first, count, channel);
+            };
+            job->events =
+                measureBandPulses(read, settings, job->bandHz, job->lowHz, job->highHz, cancel);
+            job->train = findPulseTrain(job->events);
+        }));
+    }
+    while (!running.empty()) {
+        running.front().get();
+        running.pop_front();
+    }
+    return jobs;
+}
+
+bool isDuplicate(const std::vector<PulseTrain> &trains, const TrainFit &fit)
+{
+    const double period = fit.periodSeconds;
+    const double tolerance = std::max(0.055 * period, 0.028);
+    return std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &stored) {
+        return std::abs(stored.periodSeconds - period) < 0.035 * period &&
+               matchFraction(fit.events, stored.events, tolerance) > 0.7;
+    });
+}
+
+std::vector<PulseEvent> isolatedEvents(const std::vector<IsolatedBand> &bands,
+                                       const std::vector<PulseTrain> &trains)
+{
+    std::vector<PulseEvent> accepted;
+    std::multiset<double> acceptedTimes;
+    for (const IsolatedBand &band : bands) {
+        for (const PulseEvent &event : band.events) {
+            const std::vector<PulseEvent> single{event};
+            const bool onTrain =
+                std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &t) {
+                    return matchFraction(single, t.events, 0.028) > 0.7;
+                });
+            if (onTrain)
+                continue;
+            const auto near = acceptedTimes.lower_bound(event.timeSeconds - 0.02);
+            if (near != acceptedTimes.end() && *near - event.timeSeconds <= 0.02)
+                continue;
+            accepted.push_back(event);
+            acceptedTimes.insert(event.timeSeconds);
+        }
+    }
+    std::stable_sort(
+        accepted.begin(), accepted.end(),
+        [](const PulseEvent &a, const PulseEvent &b) { return a.timeSeconds < b.timeSeconds; });
+    return accepted;
+}
+
+} // namespace
+
+std::string utf8Path(const std::wstring &path)
+{
+    std::string out;
+    out.reserve(path.size());
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        auto code = static_cast<std::uint32_t>(path[i]);
+        // UTF-16 wide strings carry characters beyond the BMP as surrogate pairs.
+        if (sizeof(wchar_t) == 2 && code >= 0xD800 && code < 0xDC00 && i + 1 < path.size()) {
+            const auto low = static_cast<std::uint32_t>(path[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cancel,
+                  const AnalysisProgress &progress)
+{
+    if (!std::isfinite(request.lowHz) || !std::isfinite(request.highHz) ||
+        !std::isfinite(request.contrastDb) || request.lowHz < 0.0 ||
+        request.highHz <= request.lowHz || request.contrastDb <= 0.0)
+        throw std::runtime_error("Invalid analysis range/contrast");
+
+    throwIfCancelled(cancel);
+    report(progress, 2, "Reading WAV header");
+    const std::string path = utf8Path(request.wavPath);
+    WavReader reader;
+    reader.open(path);
+    Result result;
+    result.sampleRate = static_cast<std::uint32_t>(reader.sampleRate());
+    result.validBits = static_cast<std::uint32_t>(reader.validBits());
+    result.channels = reader.channels();
+    result.frames = reader.frameCount();
+    result.isFloat = reader.isFloat();
+    const double fs = result.sampleRate;
+    result.durationSeconds = static_cast<double>(result.frames) / fs;
+    result.lowHz = request.lowHz;
+    result.highHz = std::min(request.highHz, fs / 2.0);
+    result.contrastDb = request.contrastDb;
+    if (result.highHz <= result.lowHz || request.channel < 0 ||
+        request.channel > static_cast<std::int32_t>(result.channels))
+        throw std::runtime_error("Invalid frequency range/channel for WAV");
+
+    measureLevels(reader, result, cancel);
+    result.channelUsed = chooseChannel(result, request.channel);
+    const int channel = result.channelUsed - 1;
+
+    throwIfCancelled(cancel);
+    report(progress, 15, "Calculating native STFT spectrum and discovering bands");
+    const StftLayout layout = makeStftLayout(fs, result.frames, result.lowHz, result.highHz);
+    std::vector<CandidateBand> candidates;
+    {
+        FourierPass fourier(layout, result.contrastDb);
+        const std::uint64_t n = result.frames;
+        for (std::uint64_t p = 0; p < n; p += layout.blockFrames) {
+            throwIfCancelled(cancel);
+            const std::uint64_t length = std::min(layout.blockFrames, n - p);
+            fourier.addBlock(p, reader.readChannel(p, length, channel), cancel);
+            report(progress, scaledPercent(16, 27, p + length, n),
+                   "Spectrogram and candidate bands");
+        }
+        fourier.finish(result);
+        candidates = fourier.candidates();
+    }
+
+    std::vector<PulseTrain> trains;
+    std::vector<IsolatedBand> isolated;
+    for (BandJob &job : measureBands(path, result, candidates, cancel, progress)) {
+        if (job.train.periodSeconds == 0.0) {
+            isolated.push_back({job.bandHz, job.lowHz, job.highHz, std::move(job.events)});
+        } else if (!isDuplicate(trains, job.train)) {
+            trains.push_back({job.train.periodSeconds, job.train.jitterSeconds * 1000.0, job.bandHz,
+                              job.lowHz, job.highHz, std::move(job.train.events)});
+        }
+    }
+    result.events = isolatedEvents(isolated, trains);
+    std::stable_sort(trains.begin(), trains.end(), [](const PulseTrain &a, const PulseTrain &b) {
+        return a.periodSeconds < b.periodSeconds;
+    });
+    result.trains = std::move(trains);
+    report(progress, 78, "Native DSP analysis completed");
+    return result;
+}
+
+} // namespace NativeWav
