@@ -19,6 +19,7 @@ void ActivityRegistry::forget(QObject *owner)
     m_updates.erase(std::remove_if(m_updates.begin(), m_updates.end(), byOwner), m_updates.end());
     m_shutdown.erase(std::remove_if(m_shutdown.begin(), m_shutdown.end(), byOwner),
                      m_shutdown.end());
+    m_stops.erase(std::remove_if(m_stops.begin(), m_stops.end(), byOwner), m_stops.end());
 }
 
 void ActivityRegistry::registerActivity(Activity activity, QObject *owner, Flag isRunning)
@@ -39,6 +40,13 @@ void ActivityRegistry::registerShutdownStep(ShutdownStep step, QObject *owner, A
 {
     Q_ASSERT(owner && action);
     m_shutdown.append({static_cast<int>(step), owner, std::move(action)});
+    watch(owner);
+}
+
+void ActivityRegistry::registerStop(Activity activity, QObject *owner, Action stop)
+{
+    Q_ASSERT(owner && stop);
+    m_stops.append({static_cast<int>(activity), owner, std::move(stop)});
     watch(owner);
 }
 
@@ -70,6 +78,15 @@ void ActivityRegistry::updateControls() const
         entry.action();
 }
 
+void ActivityRegistry::stop(Activity activity) const
+{
+    const QVector<ActionEntry> stops = m_stops;
+    for (const ActionEntry &entry : stops) {
+        if (entry.key == static_cast<int>(activity))
+            entry.action();
+    }
+}
+
 void ActivityRegistry::runShutdown()
 {
     if (m_shutdownDone)
@@ -77,7 +94,7 @@ void ActivityRegistry::runShutdown()
     m_shutdownDone = true;
     QVector<ActionEntry> steps = m_shutdown;
     std::stable_sort(steps.begin(), steps.end(),
-                     [](const ActionEntry &a, const ActionEntry &b) { return a.order < b.order; });
+                     [](const ActionEntry &a, const ActionEntry &b) { return a.key < b.key; });
     for (const ActionEntry &entry : steps)
         entry.action();
 }

@@ -57,6 +57,9 @@ public:
     void registerControlUpdate(QObject *owner, Action update);
     // Called once by runShutdown, ordered by step, then by registration.
     void registerShutdownStep(ShutdownStep step, QObject *owner, Action action);
+    // How to stop an activity on another owner's behalf (the window disarms anomaly
+    // capture before it disconnects the receiver).
+    void registerStop(Activity activity, QObject *owner, Action stop);
 
     bool isRunning(Activity activity) const;
     // True when no activity runs.
@@ -65,6 +68,8 @@ public:
     bool isOtherRunning(Activity except) const;
 
     void updateControls() const;
+    // Runs every stop action registered for the activity.
+    void stop(Activity activity) const;
 
     // Runs every shutdown step once, in order; later calls do nothing.
     void runShutdown();
@@ -78,7 +83,7 @@ private:
     };
     struct ActionEntry
     {
-        int order;
+        int key; // shutdown step or activity, by value
         QObject *owner;
         Action action;
     };
@@ -89,5 +94,6 @@ private:
     QVector<FlagEntry> m_flags;
     QVector<ActionEntry> m_updates;
     QVector<ActionEntry> m_shutdown;
+    QVector<ActionEntry> m_stops;
     bool m_shutdownDone = false;
 };

@@ -1,0 +1,226 @@
+#include "corvin.h"
+
+#include "activityregistry.h"
+#include "corvindriver.h"
+#include "datafolders.h"
+#include "persistentlog.h"
+#include "radiopanelview.h"
+#include "receiverpanel.h"
+#include "serialportlist.h"
+#include "settingskeys.h"
+#include "settingspage.h"
+#include "windowfit.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QScrollArea>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+Corvin::Corvin(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("CorvinClass"));
+    setWindowTitle(tr("Corvin Remote"));
+    setWindowIcon(QIcon(QStringLiteral(":/Corvin/images/sdr.png")));
+    m_activities = new ActivityRegistry(this);
+    m_log = new PersistentLog(this);
+    buildUi();
+
+    m_driver = new Corvindriver(this);
+    m_settings = new QSettings(QString::fromLatin1(SettingsKeys::organization),
+                               QString::fromLatin1(SettingsKeys::application), this);
+    SerialPortList::fill(m_panelUi.serialCB, SerialPortList::portNames());
+
+    connect(m_log, &PersistentLog::screenLine, m_settingsPage, &SettingsPage::appendLogLine);
+    m_log->open(DataFolders::dataFolder());
+
+    m_panel = new ReceiverPanel(this, m_panelUi, this);
+    m_panel->restoreSettings();
+
+    connect(m_driver, &Corvindriver::errorOccurred, this, &Corvin::errorOccurred);
+    connect(m_driver, &Corvindriver::serialDiagnostic, this, &Corvin::appendLog);
+    connect(m_settingsPage, &SettingsPage::openDataFolderRequested, this, &Corvin::openDataFolder);
+    registerOwnShutdownSteps();
+
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setInterval(1000);
+    connect(m_clockTimer, &QTimer::timeout, this, &Corvin::updateClocks);
+    updateClocks();
+    m_clockTimer->start();
+    updateConnectionUi();
+
+    fitToScreen(this, QSize(initialWidth, initialHeight));
+}
+
+Corvin::~Corvin()
+{
+    m_clockTimer->stop();
+    m_activities->runShutdown();
+    m_log->close();
+}
+
+void Corvin::registerOwnShutdownSteps()
+{
+    m_activities->registerShutdownStep(ShutdownStep::StoreSettings, this,
+                                       [this] { m_panel->storeSettings(); });
+    m_activities->registerShutdownStep(ShutdownStep::Disconnect, this,
+                                       [this] { disconnectReceiver(false); });
+}
+
+void Corvin::buildUi()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 12);
+    layout->setSpacing(10);
+    layout->addWidget(buildHeader());
+    m_mainTab = new QTabWidget(this);
+    m_mainTab->setObjectName(QStringLiteral("mainTab"));
+    layout->addWidget(m_mainTab, 1);
+    buildPages();
+}
+
+QWidget *Corvin::buildHeader()
+{
+    auto *header = new QWidget(this);
+    header->setObjectName(QStringLiteral("header"));
+    auto *row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    const auto label = [header](const char *name, const QString &text) {
+        auto *result = new QLabel(text, header);
+        result->setObjectName(QString::fromLatin1(name));
+        return result;
+    };
+    row->addWidget(label("appTitle", QStringLiteral("Corvin")));
+    m_panelUi.receiverStatus = label("receiverStatus", tr("Receiver disconnected"));
+    row->addWidget(m_panelUi.receiverStatus);
+    row->addStretch(1);
+    row->addWidget(label("localTimeCaption", tr("Local")));
+    m_localTime = label("localTime", QStringLiteral("--:--:--"));
+    row->addWidget(m_localTime);
+    row->addSpacing(12);
+    row->addWidget(label("universalTimeCaption", tr("UTC")));
+    m_universalTime = label("universalTime", QStringLiteral("--:--:--"));
+    row->addWidget(m_universalTime);
+    return header;
+}
+
+QVBoxLayout *Corvin::addPage(QTabWidget *tabs, const QString &name, const QString &caption,
+                             bool scrolling)
+{
+    auto *page = new QWidget(tabs);
+    page->setObjectName(name);
+    tabs->addTab(page, caption);
+    auto *pageLayout = new QVBoxLayout(page);
+    if (!scrolling)
+        return pageLayout;
+    // The page keeps only a zero-margin layout holding a frameless scroll area; its own
+    // layout lives inside the scroll area's content.
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(page);
+    scroll->setObjectName(name + QStringLiteral("Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    pageLayout->addWidget(scroll);
+    auto *content = new QWidget(scroll);
+    content->setObjectName(name + QStringLiteral("Content"));
+    scroll->setWidget(content);
+    return new QVBoxLayout(content);
+}
+
+void Corvin::buildPages()
+{
+    QVBoxLayout *receiver = addPage(m_mainTab, QStringLiteral("Main"), tr("Receiver"), true);
+    receiver->addWidget(buildRadioPanel(this, m_panelUi, &m_peakMeterSlot));
+    m_controls = new QTabWidget(this);
+    m_controls->setObjectName(QStringLiteral("controls"));
+    receiver->addWidget(m_controls, 1);
+    addPage(m_controls, QStringLiteral("Favorites"), tr("Favorites"), false);
+    addPage(m_controls, QStringLiteral("Spectrum"), tr("Audio Spectrum"), true);
+    addPage(m_controls, QStringLiteral("SmartScan"), tr("Smart Scan"), true);
+
+    addPage(m_mainTab, QStringLiteral("RxBandScope"), QStringLiteral("RX Band Scope"), false);
+    addPage(m_mainTab, QStringLiteral("RfSynthetic"), QStringLiteral("RF Synthetic Spectrum"),
+            false);
+    addPage(m_mainTab, QStringLiteral("RfSpectrum"), tr("Frequency Spectrum Analyzer"), true);
+    addPage(m_mainTab, QStringLiteral("Dsp"), tr("DSP"), true);
+    addPage(m_mainTab, QStringLiteral("Propagation"), tr("Propagation"), false);
+
+    QVBoxLayout *settings = addPage(m_mainTab, QStringLiteral("Settings"), tr("Settings"), true);
+    m_settingsPage = new SettingsPage(this);
+    settings->setContentsMargins(0, 0, 0, 0);
+    settings->addWidget(m_settingsPage);
+    m_settingsPage->fillPanelUi(m_panelUi);
+}
+
+QVBoxLayout *Corvin::pageLayout(const QString &pageName) const
+{
+    auto *page = findChild<QWidget *>(pageName + QStringLiteral("Content"));
+    if (!page)
+        page = findChild<QWidget *>(pageName);
+    return page ? qobject_cast<QVBoxLayout *>(page->layout()) : nullptr;
+}
+
+void Corvin::updateClocks()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    m_localTime->setText(now.toString(QStringLiteral("HH:mm:ss")));
+    m_universalTime->setText(now.toUTC().toString(QStringLiteral("HH:mm:ss")));
+}
+
+void Corvin::appendLog(const QString &message)
+{
+    m_log->append(message);
+}
+
+void Corvin::errorOccurred(const QString &message)
+{
+    appendLog(message);
+}
+
+void Corvin::openDataFolder()
+{
+    const QString folder = DataFolders::ensure();
+    if (folder.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) {
+        appendLog(tr("Could not open the data folder: %1")
+                      .arg(QDir::toNativeSeparators(folder.isEmpty() ? DataFolders::dataFolder()
+                                                                     : folder)));
+    }
+}
+
+bool Corvin::isIdle() const
+{
+    return m_activities->isIdle();
+}
+
+void Corvin::restoreReceiver(qint64 frequency, int mode)
+{
+    m_panel->restoreReceiver(frequency, mode);
+}
+
+void Corvin::updateConnectionUi()
+{
+    m_panel->updateConnectionUi();
+    m_activities->updateControls();
+}
+
+bool Corvin::disconnectReceiver(bool forceStandby)
+{
+    if (!m_driver->isOpen())
+        return false;
+    m_activities->stop(Activity::AnomalyCapture);
+    return m_panel->disconnectReceiver(forceStandby);
+}
+
+ReceiverControl &Corvin::receiverControl()
+{
+    return *m_panel;
+}
