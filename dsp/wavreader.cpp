@@ -175,6 +175,9 @@ void WavReader::open(const std::string &path)
     m_file = std::fopen(path.c_str(), "rb");
     if (!m_file)
         fail("Cannot open WAV file");
+    // Unbuffered: every block read goes to the file, so a file cut short after open() is a
+    // read error rather than stale buffered bytes, and large blocks are read without a copy.
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
     readHeader();
 }
 
