@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace NativeWav {
 
@@ -194,6 +195,43 @@ double matchFraction(const std::vector<PulseEvent> &x, const std::vector<PulseEv
             ++matched;
     }
     return static_cast<double>(matched) / static_cast<double>(x.size());
+}
+
+bool isDuplicateTrain(const std::vector<PulseTrain> &trains, const TrainFit &fit)
+{
+    const double period = fit.periodSeconds;
+    const double tolerance = std::max(0.055 * period, 0.028);
+    return std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &stored) {
+        return std::abs(stored.periodSeconds - period) < 0.035 * period &&
+               matchFraction(fit.events, stored.events, tolerance) > 0.7;
+    });
+}
+
+std::vector<PulseEvent> collectIsolatedEvents(const std::vector<IsolatedBand> &bands,
+                                              const std::vector<PulseTrain> &trains)
+{
+    std::vector<PulseEvent> accepted;
+    std::multiset<double> acceptedTimes;
+    for (const IsolatedBand &band : bands) {
+        for (const PulseEvent &event : band.events) {
+            const std::vector<PulseEvent> single{event};
+            const bool onTrain =
+                std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &t) {
+                    return matchFraction(single, t.events, 0.028) > 0.7;
+                });
+            if (onTrain)
+                continue;
+            const auto near = acceptedTimes.lower_bound(event.timeSeconds - 0.02);
+            if (near != acceptedTimes.end() && *near - event.timeSeconds <= 0.02)
+                continue;
+            accepted.push_back(event);
+            acceptedTimes.insert(event.timeSeconds);
+        }
+    }
+    std::stable_sort(
+        accepted.begin(), accepted.end(),
+        [](const PulseEvent &a, const PulseEvent &b) { return a.timeSeconds < b.timeSeconds; });
+    return accepted;
 }
 
 } // namespace NativeWav

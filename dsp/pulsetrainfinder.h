@@ -24,4 +24,13 @@ TrainFit findPulseTrain(const std::vector<PulseEvent> &events);
 double matchFraction(const std::vector<PulseEvent> &x, const std::vector<PulseEvent> &y,
                      double toleranceSeconds);
 
+// True when a stored train has nearly the same period (within 3.5 %) and more than 70 % of the
+// fit's pulses coincide with its pulses within max(5.5 % of the period, 28 ms).
+bool isDuplicateTrain(const std::vector<PulseTrain> &trains, const TrainFit &fit);
+
+// Isolated pulses of the bands without a train, in band and time order: a pulse within 28 ms of
+// a train pulse, or within 20 ms of an already accepted pulse, is left out. Ascending by time.
+std::vector<PulseEvent> collectIsolatedEvents(const std::vector<IsolatedBand> &bands,
+                                              const std::vector<PulseTrain> &trains);
+
 } // namespace NativeWav

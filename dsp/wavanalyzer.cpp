@@ -11,7 +11,6 @@
 #include <cmath>
 #include <deque>
 #include <future>
-#include <set>
 #include <stdexcept>
 
 namespace NativeWav {
@@ -157,43 +156,6 @@ std::vector<BandJob> measureBands(const std::string &path, const Result &result,
     return jobs;
 }
 
-bool isDuplicate(const std::vector<PulseTrain> &trains, const TrainFit &fit)
-{
-    const double period = fit.periodSeconds;
-    const double tolerance = std::max(0.055 * period, 0.028);
-    return std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &stored) {
-        return std::abs(stored.periodSeconds - period) < 0.035 * period &&
-               matchFraction(fit.events, stored.events, tolerance) > 0.7;
-    });
-}
-
-std::vector<PulseEvent> isolatedEvents(const std::vector<IsolatedBand> &bands,
-                                       const std::vector<PulseTrain> &trains)
-{
-    std::vector<PulseEvent> accepted;
-    std::multiset<double> acceptedTimes;
-    for (const IsolatedBand &band : bands) {
-        for (const PulseEvent &event : band.events) {
-            const std::vector<PulseEvent> single{event};
-            const bool onTrain =
-                std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &t) {
-                    return matchFraction(single, t.events, 0.028) > 0.7;
-                });
-            if (onTrain)
-                continue;
-            const auto near = acceptedTimes.lower_bound(event.timeSeconds - 0.02);
-            if (near != acceptedTimes.end() && *near - event.timeSeconds <= 0.02)
-                continue;
-            accepted.push_back(event);
-            acceptedTimes.insert(event.timeSeconds);
-        }
-    }
-    std::stable_sort(
-        accepted.begin(), accepted.end(),
-        [](const PulseEvent &a, const PulseEvent &b) { return a.timeSeconds < b.timeSeconds; });
-    return accepted;
-}
-
 } // namespace
 
 std::string utf8Path(const std::wstring &path)
@@ -284,12 +246,12 @@ Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cance
     for (BandJob &job : measureBands(path, result, candidates, cancel, progress)) {
         if (job.train.periodSeconds == 0.0) {
             isolated.push_back({job.bandHz, job.lowHz, job.highHz, std::move(job.events)});
-        } else if (!isDuplicate(trains, job.train)) {
+        } else if (!isDuplicateTrain(trains, job.train)) {
             trains.push_back({job.train.periodSeconds, job.train.jitterSeconds * 1000.0, job.bandHz,
                               job.lowHz, job.highHz, std::move(job.train.events)});
         }
     }
-    result.events = isolatedEvents(isolated, trains);
+    result.events = collectIsolatedEvents(isolated, trains);
     std::stable_sort(trains.begin(), trains.end(), [](const PulseTrain &a, const PulseTrain &b) {
         return a.periodSeconds < b.periodSeconds;
     });
