@@ -50,7 +50,10 @@ bool SerialLine::flush()
 bool SerialLine::write(const QByteArray &bytes)
 {
     QString error;
-    return record(m_backend->write(bytes, &error), error);
+    const bool written = record(m_backend->write(bytes, &error), error);
+    if (written && m_trace)
+        m_trace(true, bytes);
+    return written;
 }
 
 QByteArray SerialLine::read(int maxBytes, bool *ok)
@@ -59,7 +62,26 @@ QByteArray SerialLine::read(int maxBytes, bool *ok)
     bool readOk = false;
     QByteArray bytes = m_backend->read(maxBytes, &readOk, &error);
     record(readOk, error);
+    if (!bytes.isEmpty() && m_trace)
+        m_trace(false, bytes);
     if (ok)
         *ok = readOk;
     return bytes;
+}
+
+QString SerialLine::printable(const QByteArray &bytes)
+{
+    QString text;
+    for (const char byte : bytes) {
+        const auto code = static_cast<uchar>(byte);
+        if (byte == '\r')
+            text += QLatin1String("<CR>");
+        else if (byte == '\n')
+            text += QLatin1String("<LF>");
+        else if (code >= 0x20 && code <= 0x7e)
+            text += QLatin1Char(byte);
+        else
+            text += QStringLiteral("<%1>").arg(code, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text;
 }

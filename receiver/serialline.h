@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class SerialBackend;
@@ -42,9 +43,19 @@ public:
 
     QString lastError() const { return m_lastError; }
 
+    // Observer of the bytes that cross the line: `sent` is true for bytes written, false
+    // for bytes read. Called on the caller's thread, under the caller's lock.
+    using Trace = std::function<void(bool sent, const QByteArray &bytes)>;
+    void setTrace(Trace trace) { m_trace = std::move(trace); }
+
+    // Bytes as readable text: printable ASCII as is, CR as "<CR>", LF as "<LF>",
+    // anything else as "<XX>" (two upper-case hexadecimal digits).
+    static QString printable(const QByteArray &bytes);
+
 private:
     bool record(bool success, const QString &error);
 
     std::unique_ptr<SerialBackend> m_backend;
     QString m_lastError;
+    Trace m_trace;
 };

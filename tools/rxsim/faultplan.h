@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <random>
+
+// Misbehaviours the simulated receiver can show.
+enum class SimFault {
+    NoReply,         // "no-reply": the command is executed but not answered
+    LateReply,       // "late-reply": the answer comes after the 300 ms reply window
+    Reject,          // "reject": "?" instead of the answer (the command is not executed)
+    RejectThenReply, // "reject-then-reply": "?" and then the real answer
+    EchoAndStray,    // "echo": the command echoed and a stray status line before the answer
+    LongLine,        // "long-line": a line of 300 bytes before the answer
+    Garbage,         // "garbage": a line of random bytes before the answer
+    FlowControl,     // "xonxoff": XOFF/XON pairs inside the answer
+    WrongFrequency,  // "wrong-frequency": RX reports a frequency 5 kHz above the tuned one
+    MalformedAuto,   // "bad-au": an AU reply the AU pattern rejects
+    MalformedLevel,  // "bad-lm": an LM reply the level pattern rejects
+    DeadLine,        // "dead": the receiver stops answering anything for a while
+    StuckScope,      // "stuck-scope": a band-scope stream that ignores VF
+};
+
+constexpr int simFaultCount = 13;
+
+// Decides which fault hits which command: each fault has a probability per command and
+// a number of armed one-shot triggers (optionally only for commands with a given prefix).
+// Not thread-safe: the simulator serialises access.
+class FaultPlan
+{
+public:
+    FaultPlan();
+
+    void setRate(SimFault fault, double probability);
+    double rate(SimFault fault) const;
+    // The next `count` commands to which the fault applies (and that start with
+    // `commandPrefix` when it is not empty) get it.
+    void trigger(SimFault fault, int count, const QByteArray &commandPrefix);
+    void clear();
+    void seed(quint32 value) { m_random.seed(value); }
+
+    // Whether `fault` hits `command` (a fault that does not apply to it never does).
+    // Counts every hit.
+    bool hits(SimFault fault, const QByteArray &command);
+    // Whether the fault can affect the command at all.
+    static bool appliesTo(SimFault fault, const QByteArray &command);
+
+    qint64 count(SimFault fault) const { return m_counts[index(fault)]; }
+    qint64 totalCount() const;
+
+    static QString name(SimFault fault);
+    static bool fromName(const QString &name, SimFault *fault);
+
+private:
+    static size_t index(SimFault fault) { return static_cast<size_t>(fault); }
+
+    struct Trigger
+    {
+        int remaining = 0;
+        QByteArray prefix;
+    };
+    std::array<double, simFaultCount> m_rates{};
+    std::array<Trigger, simFaultCount> m_triggers{};
+    std::array<qint64, simFaultCount> m_counts{};
+    std::mt19937 m_random;
+};

@@ -1,0 +1,208 @@
+// corvin-rxsim: a simulated receiver on a pseudo-terminal.
+#include "audiofifowriter.h"
+#include "rxsimulator.h"
+#include "serialline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "corvin-rxsim: %s\n", qPrintable(message));
+    std::exit(2);
+}
+
+// "NAME=RATE"
+void applyRate(RxSimulator &sim, const QString &spec)
+{
+    const QStringList parts = spec.split(QLatin1Char('='));
+    SimFault fault;
+    bool ok = false;
+    const double rate = parts.value(1).toDouble(&ok);
+    if (parts.size() != 2 || !FaultPlan::fromName(parts[0], &fault) || !ok || rate < 0 || rate > 1)
+        fail(QStringLiteral("bad --fault %1 (expected NAME=RATE, RATE 0..1)").arg(spec));
+    sim.setFaultRate(fault, rate);
+}
+
+// "NAME[:COUNT[:COMMAND]]"
+void applyTrigger(RxSimulator &sim, const QString &spec)
+{
+    const QStringList parts = spec.split(QLatin1Char(':'));
+    SimFault fault;
+    bool ok = true;
+    const int count = parts.size() > 1 ? parts[1].toInt(&ok) : 1;
+    if (parts.size() > 3 || !FaultPlan::fromName(parts[0], &fault) || !ok || count < 1)
+        fail(QStringLiteral("bad --fault-next %1 (expected NAME[:COUNT[:COMMAND]])").arg(spec));
+    sim.triggerFault(fault, count, parts.value(2).toLatin1());
+}
+
+int intOption(const QCommandLineParser &parser, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < low || value > high)
+        fail(QStringLiteral("--%1 must be an integer from %2 to %3").arg(name).arg(low).arg(high));
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvin-rxsim"));
+
+    QString faultNames;
+    for (int i = 0; i < simFaultCount; ++i)
+        faultNames += (i ? QStringLiteral(", ") : QString()) + FaultPlan::name(SimFault(i));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated receiver on a pseudo-terminal. Prints the terminal's path "
+                       "on the first line of standard output, then runs until SIGINT or "
+                       "SIGTERM. SIGUSR1 wakes the receiver from standby.\nFaults: ") +
+        faultNames);
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the terminal."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("unpaced"), QStringLiteral("Do not pace the line at 19200 baud 8N2.")},
+        {QStringLiteral("band-plan"), QStringLiteral("Read stations and AUTO modes from FILE."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("level-format"),
+         QStringLiteral("S-meter reply form: hex (LM7F), hex-percent (LM7F%), space-decimal "
+                        "(LM 127), percent-hex (LM%7F), space-hex (LM 7F), lower-decimal "
+                        "(lm 127)."),
+         QStringLiteral("FORM"), QStringLiteral("hex")},
+        {QStringLiteral("scope-stream"),
+         QStringLiteral("DS starts a stream of band-scope frames that runs until VF or EX.")},
+        {QStringLiteral("scope-row-ms"), QStringLiteral("Time between band-scope rows."),
+         QStringLiteral("MS"), QStringLiteral("20")},
+        {QStringLiteral("standby-wake"),
+         QStringLiteral("Seconds after QP until the receiver wakes (0: only on SIGUSR1)."),
+         QStringLiteral("S"), QStringLiteral("5")},
+        {QStringLiteral("fault"),
+         QStringLiteral("Inject fault NAME with probability RATE per command (repeatable)."),
+         QStringLiteral("NAME=RATE")},
+        {QStringLiteral("fault-next"),
+         QStringLiteral("Inject fault NAME into the next COUNT commands (starting with COMMAND) "
+                        "(repeatable)."),
+         QStringLiteral("NAME[:COUNT[:COMMAND]]")},
+        {QStringLiteral("late-ms"), QStringLiteral("Delay of a late reply."), QStringLiteral("MS"),
+         QStringLiteral("450")},
+        {QStringLiteral("dead-ms"),
+         QStringLiteral("How long a dead line stays dead (0: for good)."), QStringLiteral("MS"),
+         QStringLiteral("0")},
+        {QStringLiteral("seed"), QStringLiteral("Seed of the fault generator."),
+         QStringLiteral("N"), QStringLiteral("1")},
+        {QStringLiteral("wire-log"),
+         QStringLiteral("Write every byte block on the wire to FILE (- for standard error)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("audio-fifo"),
+         QStringLiteral("Write the demodulated audio in real time into the FIFO at PATH."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("audio-rate"), QStringLiteral("Audio sample rate."), QStringLiteral("HZ"),
+         QStringLiteral("48000")},
+        {QStringLiteral("audio-channels"), QStringLiteral("Audio channels, 1 or 2."),
+         QStringLiteral("N"), QStringLiteral("1")},
+    });
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+
+    // Handle the handledSignals in this thread only: block them before any thread starts.
+    sigset_t handledSignals;
+    sigemptyset(&handledSignals);
+    for (int s : {SIGINT, SIGTERM, SIGUSR1, SIGHUP})
+        sigaddset(&handledSignals, s);
+    pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    RxSimulator sim;
+    sim.setWireLogKept(false);
+    sim.setPaced(!parser.isSet(QStringLiteral("unpaced")));
+    if (parser.isSet(QStringLiteral("band-plan"))) {
+        BandPlan plan;
+        QString error;
+        if (!BandPlan::loadFile(parser.value(QStringLiteral("band-plan")), &plan, &error))
+            fail(error);
+        sim.setBandPlan(plan);
+    }
+    ReceiverModel::LevelFormat format;
+    if (!ReceiverModel::levelFormatFromName(parser.value(QStringLiteral("level-format")), &format))
+        fail(QStringLiteral("unknown --level-format"));
+    sim.setLevelFormat(format);
+    sim.setContinuousScope(parser.isSet(QStringLiteral("scope-stream")));
+    sim.setScopeTiming(intOption(parser, QStringLiteral("scope-row-ms"), 0, 10000), 100);
+    sim.setStandbyWakeMs(1000 * intOption(parser, QStringLiteral("standby-wake"), 0, 86400));
+    sim.setLateReplyMs(intOption(parser, QStringLiteral("late-ms"), 0, 60000));
+    sim.setDeadLineMs(intOption(parser, QStringLiteral("dead-ms"), 0, 86400000));
+    sim.setFaultSeed(static_cast<quint32>(intOption(parser, QStringLiteral("seed"), 0, 1 << 30)));
+    for (const QString &spec : parser.values(QStringLiteral("fault")))
+        applyRate(sim, spec);
+    for (const QString &spec : parser.values(QStringLiteral("fault-next")))
+        applyTrigger(sim, spec);
+
+    std::shared_ptr<QFile> wireLog;
+    if (parser.isSet(QStringLiteral("wire-log"))) {
+        wireLog = std::make_shared<QFile>();
+        const QString name = parser.value(QStringLiteral("wire-log"));
+        const bool opened = name == QLatin1String("-")
+                                ? wireLog->open(stderr, QIODevice::WriteOnly)
+                                : (wireLog->setFileName(name),
+                                   wireLog->open(QIODevice::WriteOnly | QIODevice::Append));
+        if (!opened)
+            fail(QStringLiteral("cannot write %1").arg(name));
+        sim.setWireObserver([wireLog](const WireEvent &event) {
+            const QByteArray line =
+                QByteArray::number(event.timeUs / 1000.0, 'f', 3).rightJustified(12) +
+                (event.fromHost ? " host> " : " rx<   ") + event.bytes.toHex(' ') + " | " +
+                SerialLine::printable(event.bytes).toLatin1() + '\n';
+            wireLog->write(line);
+            wireLog->flush();
+        });
+    }
+
+    QString error;
+    if (!sim.start(&error))
+        fail(error);
+    if (parser.isSet(QStringLiteral("link")) &&
+        !sim.linkPort(parser.value(QStringLiteral("link")), &error))
+        fail(error);
+
+    std::unique_ptr<AudioFifoWriter> audio;
+    if (parser.isSet(QStringLiteral("audio-fifo"))) {
+        const int rate = intOption(parser, QStringLiteral("audio-rate"), 8000, 192000);
+        const int channels = intOption(parser, QStringLiteral("audio-channels"), 1, 2);
+        audio = std::make_unique<AudioFifoWriter>([&sim] { return sim.audioScene(); },
+                                                  parser.value(QStringLiteral("audio-fifo")), rate,
+                                                  channels);
+        if (!audio->start(&error))
+            fail(error);
+    }
+
+    std::printf("%s\n", qPrintable(sim.portPath()));
+    std::fflush(stdout);
+
+    for (;;) {
+        int received = 0;
+        if (sigwait(&handledSignals, &received) != 0)
+            continue;
+        if (received == SIGUSR1) {
+            sim.wake();
+            continue;
+        }
+        break;
+    }
+    if (audio)
+        audio->stop();
+    sim.stop();
+    return 0;
+}
