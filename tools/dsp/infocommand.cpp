@@ -1,0 +1,44 @@
+// corvin-dsp info FILE: the format of a WAV file as one JSON object.
+
+#include "dspcommand.h"
+#include "wavreader.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <stdexcept>
+
+namespace {
+
+int runInfo(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 1) {
+        DspCommands::printUsage({"info", "FILE", &runInfo}, err);
+        return 2;
+    }
+    NativeWav::WavReader reader;
+    try {
+        reader.open(QFile::encodeName(arguments.first()).toStdString());
+    } catch (const std::runtime_error &error) {
+        err << error.what() << '\n';
+        return 1;
+    }
+    const auto frames = static_cast<double>(reader.frameCount());
+    const QJsonObject info{
+        {"sample_rate", reader.sampleRate()},
+        {"channels", reader.channels()},
+        {"bits", reader.bitsPerSample()},
+        {"valid_bits", reader.validBits()},
+        {"float", reader.isFloat()},
+        {"big_endian", reader.bigEndian()},
+        {"frames", frames},
+        {"duration_s", frames / reader.sampleRate()},
+    };
+    out << QJsonDocument(info).toJson(QJsonDocument::Indented);
+    return 0;
+}
+
+const bool registered = DspCommands::add({"info", "FILE", &runInfo});
+
+} // namespace
