@@ -13,12 +13,12 @@ enum class SimFault {
     Reject,          // "reject": "?" instead of the answer (the command is not executed)
     RejectThenReply, // "reject-then-reply": "?" and then the real answer
     EchoAndStray,    // "echo": the command echoed and a stray status line before the answer
-    LongLine,        // "long-line": a line of 300 bytes before the answer
+    LongLine,        // "long-line": the answer padded to 300 bytes before the answer
     Garbage,         // "garbage": a line of random bytes before the answer
     FlowControl,     // "xonxoff": XOFF/XON pairs inside the answer
     WrongFrequency,  // "wrong-frequency": RX reports a frequency 5 kHz above the tuned one
     MalformedAuto,   // "bad-au": an AU reply the AU pattern rejects
-    MalformedLevel,  // "bad-lm": an LM reply the level pattern rejects
+    MalformedLevel,  // "bad-lm": an LM reply the level pattern rejects, or a bare "LM"
     DeadLine,        // "dead": the receiver stops answering anything for a while
     StuckScope,      // "stuck-scope": a band-scope stream that ignores VF
 };

@@ -45,14 +45,16 @@ bool ReceiverModel::levelFormatFromName(const QString &name, LevelFormat *format
 
 int ReceiverModel::measureLevel()
 {
-    const int jitter = std::uniform_int_distribution<int>(-2, 2)(m_random);
+    const int jitter = std::uniform_int_distribution<int>(-m_levelJitter, m_levelJitter)(m_random);
     return std::clamp(m_plan.levelAt(m_frequency) + jitter, 0, 255);
 }
 
-QByteArray ReceiverModel::levelReply(int level, bool malformed) const
+QByteArray ReceiverModel::levelReply(int level, bool malformed)
 {
-    if (malformed)
-        return (level & 1) ? QByteArrayLiteral("LM 300") : QByteArrayLiteral("LMZZ");
+    if (malformed) {
+        static const char *const forms[] = {"LM 300", "LMZZ", "LM"};
+        return QByteArray(forms[m_malformedLevels++ % 3]);
+    }
     switch (m_levelFormat) {
     case LevelFormat::Hex:
         return QByteArray("LM") + QByteArray::number(level, 16).rightJustified(2, '0').toUpper();

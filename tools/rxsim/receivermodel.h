@@ -20,7 +20,7 @@ struct ContentFaults
 {
     bool wrongFrequency = false;
     bool malformedAuto = false;
-    bool malformedLevel = false;
+    bool malformedLevel = false; // "LM 300", "LMZZ" and a bare "LM", in turn
     bool stuckScope = false;
 };
 
@@ -62,6 +62,8 @@ public:
     int measureLevel();
 
     void setLevelFormat(LevelFormat format) { m_levelFormat = format; }
+    // Fluctuation of the S-meter reading, +- this many steps (default 2).
+    void setLevelJitter(int steps) { m_levelJitter = steps; }
     // When set, "DS" starts a stream of frames that runs until VF or EX.
     void setContinuousScope(bool on) { m_continuousScope = on; }
     void setScopeRowIntervalMs(int ms) { m_scopeRowMs = ms; }
@@ -72,7 +74,7 @@ public:
     static constexpr quint64 maxFrequency = 3000000000ULL;
 
 private:
-    QByteArray levelReply(int level, bool malformed) const;
+    QByteArray levelReply(int level, bool malformed);
     QByteArray scopeStatus() const;
     QVector<SimReply> scopeFrame(int firstDelayMs);
     bool setScopeCentre(const QByteArray &argument);
@@ -84,6 +86,8 @@ private:
     bool m_auto = false;
     bool m_standby = false;
     LevelFormat m_levelFormat = LevelFormat::Hex;
+    int m_levelJitter = 2;
+    int m_malformedLevels = 0;
     // Band scope.
     quint64 m_scopeCentre = 98000000;
     quint64 m_scopeMarker = 98000000;

@@ -103,6 +103,18 @@ void RxSimulator::setLevelFormat(ReceiverModel::LevelFormat format)
     m_model.setLevelFormat(format);
 }
 
+void RxSimulator::setLevelJitter(int steps)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.setLevelJitter(steps);
+}
+
+void RxSimulator::setLongLineLength(int bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_longLineLength = bytes;
+}
+
 void RxSimulator::setContinuousScope(bool on)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -400,10 +412,10 @@ void RxSimulator::execute(const QByteArray &command, qint64 now)
     if (m_faults.hits(SimFault::EchoAndStray, command))
         before += command + "\r*STATUS 00\r";
     if (m_faults.hits(SimFault::LongLine, command)) {
-        // Starts like the real answer, so a receiver of a cut-off line would accept it.
+        // Starts like the real answer: a receiver of a cut-off line would accept it.
         QByteArray text = replies.first().bytes;
         text.chop(1);
-        before += text.leftJustified(300, ' ') + '\r';
+        before += text.leftJustified(m_longLineLength, 'X') + '\r';
     }
     if (m_faults.hits(SimFault::Garbage, command))
         before += garbageLine(m_random);

@@ -66,6 +66,7 @@ public:
     // Receiver behaviour.
     void setBandPlan(const BandPlan &plan);
     void setLevelFormat(ReceiverModel::LevelFormat format);
+    void setLevelJitter(int steps);
     void setContinuousScope(bool on);
     void setScopeTiming(int rowIntervalMs, int frameGapMs);
     // After "QP" the receiver wakes by itself after `ms` (0: only through wake()).
@@ -81,6 +82,8 @@ public:
     void clearFaults();
     void setFaultSeed(quint32 seed);
     void setLateReplyMs(int ms);
+    // Length of the line a LongLine fault sends before the answer (default 300 bytes).
+    void setLongLineLength(int bytes);
     // How long the line stays dead after a DeadLine fault (0: until revive()).
     void setDeadLineMs(int ms);
     void revive();
@@ -146,6 +149,7 @@ private:
     std::mt19937 m_random{777u};
 
     int m_lateReplyMs = 450;
+    int m_longLineLength = 300;
     int m_deadLineMs = 0;
     qint64 m_deadUntilNs = -1;
     int m_standbyWakeMs = 5000;
