@@ -1,0 +1,95 @@
+#include "documentviewer.h"
+#include "helpdocuments.h"
+
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QtTest>
+
+// The program's own embedded documents, as the help buttons open them.
+class TestEmbeddedDocuments : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void pages_data();
+    void pages();
+    void licence_data();
+    void licence();
+
+private:
+    QWidget m_window;
+};
+
+namespace {
+
+QString resourceText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void addLanguages()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("en") << "en";
+    QTest::newRow("it") << "it";
+}
+
+} // namespace
+
+void TestEmbeddedDocuments::cleanup()
+{
+    qDeleteAll(m_window.findChildren<DocumentViewer *>());
+    qApp->setProperty("language", QVariant());
+}
+
+void TestEmbeddedDocuments::pages_data()
+{
+    addLanguages();
+}
+
+void TestEmbeddedDocuments::pages()
+{
+    QFETCH(QString, language);
+    qApp->setProperty("language", language);
+    for (const QString &path : {HelpDocuments::programHelpPath(), HelpDocuments::dspHelpPath()}) {
+        QVERIFY2(path.contains(QStringLiteral("_") + language + QStringLiteral(".html")),
+                 qPrintable(path));
+        QString message;
+        DocumentViewer *viewer =
+            DocumentViewer::showDocument(&m_window, path, QStringLiteral("t"), &message);
+        QVERIFY2(viewer, qPrintable(message));
+        const QTextDocument *shown = viewer->browser()->document();
+        QVERIFY(shown->characterCount() > 200);
+        // The same page without its base URL cannot find its style sheet; loaded from the
+        // resources, the sheet must change how the page is laid out.
+        QTextDocument bare;
+        bare.setHtml(resourceText(path));
+        QCOMPARE(shown->toPlainText(), bare.toPlainText());
+        QVERIFY2(shown->toHtml() != bare.toHtml(),
+                 qPrintable(path + QStringLiteral(": style sheet not applied")));
+    }
+}
+
+void TestEmbeddedDocuments::licence_data()
+{
+    addLanguages();
+}
+
+void TestEmbeddedDocuments::licence()
+{
+    QFETCH(QString, language);
+    qApp->setProperty("language", language);
+    const QString licence = resourceText(HelpDocuments::licensePath());
+    const QString notices = resourceText(HelpDocuments::noticesPath());
+    QVERIFY(!licence.isEmpty());
+    QVERIFY(!notices.isEmpty());
+    DocumentViewer *viewer = DocumentViewer::showDocument(&m_window, HelpDocuments::licensePath(),
+                                                          QStringLiteral("t"), nullptr);
+    QVERIFY(viewer);
+    QCOMPARE(viewer->browser()->toPlainText(), licence + QStringLiteral("\n\n") + notices);
+}
+
+QTEST_MAIN(TestEmbeddedDocuments)
+#include "tst_embeddeddocuments.moc"
