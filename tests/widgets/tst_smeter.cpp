@@ -44,6 +44,7 @@ private slots:
     void needleClippedInsideFrame();
     void ticks_data();
     void ticks();
+    void verticalTickGeometry();
     void frameAndLabels();
 };
 
@@ -146,6 +147,24 @@ void TestSMeter::ticks()
     QVERIFY(!PixelCheck::near(image, onArc(95.0, deg), colour, 60));
     if (!major)
         QVERIFY(!PixelCheck::near(image, onArc(92.0 - length - 3.0, deg), colour, 60));
+}
+
+void TestSMeter::verticalTickGeometry()
+{
+    // Tick 7 points straight up from the pivot at (112, 106.5): 1 px wide, from radius 88 to
+    // 92, so it covers y 14.5 to 18.5 and half of the columns 111 and 112.
+    const QImage image = render(1.0);
+    for (int y = 15; y <= 17; ++y) {
+        QVERIFY(PixelCheck::distance(PixelCheck::at(image, 112, y), face) > 150);
+        QVERIFY(PixelCheck::distance(PixelCheck::at(image, 112, y),
+                                     PixelCheck::at(image, 111, y)) <= 6);
+    }
+    QVERIFY(PixelCheck::distance(PixelCheck::at(image, 112, 14), face) > 30);
+    QVERIFY(PixelCheck::distance(PixelCheck::at(image, 112, 18), face) > 30);
+    QCOMPARE(PixelCheck::at(image, 112, 13), face);
+    QCOMPARE(PixelCheck::at(image, 112, 19), face);
+    QCOMPARE(PixelCheck::at(image, 110, 16), face);
+    QCOMPARE(PixelCheck::at(image, 113, 16), face);
 }
 
 void TestSMeter::frameAndLabels()
