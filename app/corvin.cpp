@@ -1,15 +1,19 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "audioengine.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "helppanel.h"
+#include "logindpowerbackend.h"
 #include "persistentlog.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "scanstandby.h"
+#include "screenfit.h"
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
-#include "windowfit.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -44,6 +48,7 @@ Corvin::Corvin(QWidget *parent)
 
     m_panel = new ReceiverPanel(this, m_panelUi, this);
     m_panel->restoreSettings();
+    setUpFeatures();
 
     connect(m_driver, &Corvindriver::errorOccurred, this, &Corvin::errorOccurred);
     connect(m_driver, &Corvindriver::serialDiagnostic, this, &Corvin::appendLog);
@@ -57,7 +62,7 @@ Corvin::Corvin(QWidget *parent)
     m_clockTimer->start();
     updateConnectionUi();
 
-    fitToScreen(this, QSize(initialWidth, initialHeight));
+    fitWindowToScreen(this, QSize(initialWidth, initialHeight));
 }
 
 Corvin::~Corvin()
@@ -67,8 +72,22 @@ Corvin::~Corvin()
     m_log->close();
 }
 
+void Corvin::setUpFeatures()
+{
+    m_audio = new AudioEngine(this);
+    m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
+    m_standby->registerWith(*m_activities);
+
+    auto *help = new HelpPanel(*m_settings, m_settingsPage);
+    connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
+    m_settingsPage->addLanguagePanel(help);
+
+    m_audio->start();
+}
+
 void Corvin::registerOwnShutdownSteps()
 {
+    m_activities->registerShutdownStep(ShutdownStep::Audio, this, [this] { m_audio->shutdown(); });
     m_activities->registerShutdownStep(ShutdownStep::StoreSettings, this,
                                        [this] { m_panel->storeSettings(); });
     m_activities->registerShutdownStep(ShutdownStep::Disconnect, this,
@@ -218,6 +237,22 @@ bool Corvin::disconnectReceiver(bool forceStandby)
         return false;
     m_activities->stop(Activity::AnomalyCapture);
     return m_panel->disconnectReceiver(forceStandby);
+}
+
+AudioRecorder *Corvin::audioRecorder() const
+{
+    return m_audio->recorder();
+}
+
+void Corvin::stopAllAudio()
+{
+    m_audio->stopAll();
+    updateConnectionUi();
+}
+
+void Corvin::flushSettings()
+{
+    m_settings->sync();
 }
 
 ReceiverControl &Corvin::receiverControl()

@@ -2,10 +2,12 @@
 
 #include "corvinhost.h"
 #include "receiverpanelui.h"
+#include "standbyhost.h"
 
 #include <QWidget>
 
 class ActivityRegistry;
+class AudioEngine;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -14,12 +16,13 @@ class QTabWidget;
 class QTimer;
 class QVBoxLayout;
 class ReceiverPanel;
+class ScanStandby;
 class SettingsPage;
 
 // The main window: owns the receiver driver, the settings store, the persistent log, the
 // receiver panel and every tab, and implements the services the tabs reach through
 // CorvinHost. Lives for the whole run; GUI thread only.
-class Corvin : public QWidget, public CorvinHost
+class Corvin : public QWidget, public CorvinHost, public StandbyHost
 {
     Q_OBJECT
 
@@ -37,10 +40,15 @@ public:
     void updateConnectionUi() override;
     bool disconnectReceiver(bool forceStandby) override;
     Corvindriver *driver() const override { return m_driver; }
-    AudioRecorder *audioRecorder() const override { return nullptr; }
+    AudioRecorder *audioRecorder() const override;
     QSettings &settings() override { return *m_settings; }
     ActivityRegistry &activities() override { return *m_activities; }
     ReceiverControl &receiverControl() override;
+    ScanStandby &scanStandby() override { return *m_standby; }
+
+    // StandbyHost (appendLog, disconnectReceiver and updateConnectionUi as above)
+    void stopAllAudio() override;
+    void flushSettings() override;
 
     // Tabs and panels of other features find their places here.
     QTabWidget *mainTab() const { return m_mainTab; }
@@ -61,6 +69,7 @@ private:
     void buildPages();
     QVBoxLayout *addPage(QTabWidget *tabs, const QString &name, const QString &caption,
                          bool scrolling);
+    void setUpFeatures();
     void registerOwnShutdownSteps();
     void updateClocks();
 
@@ -78,4 +87,6 @@ private:
     Corvindriver *m_driver = nullptr;
     QSettings *m_settings = nullptr;
     ReceiverPanel *m_panel = nullptr;
+    AudioEngine *m_audio = nullptr;
+    ScanStandby *m_standby = nullptr;
 };

@@ -8,6 +8,7 @@ class AudioRecorder;
 class Corvindriver;
 class QSettings;
 class ReceiverControl;
+class ScanStandby;
 
 // The main window's shared services, as the tabs and the receiver panel see them.
 // Implemented by the main window `Corvin`; every tab gets a pointer at construction and
@@ -52,6 +53,10 @@ public:
 
     // The receiver panel's state: frequency readout, mode list, S-meter, request queue.
     virtual ReceiverControl &receiverControl() = 0;
+
+    // Keep-awake while scans run and the end-of-scan standby countdown (library
+    // corvin_power).
+    virtual ScanStandby &scanStandby() = 0;
 
 protected:
     CorvinHost() = default;

@@ -1,0 +1,47 @@
+#include "audioengine.h"
+
+#include "audiorecorder.h"
+
+#include <QThread>
+
+AudioEngine::AudioEngine(QObject *parent)
+    : QObject(parent)
+    , m_thread(new QThread(this))
+    , m_recorder(new AudioRecorder)
+{
+    m_thread->setObjectName(QStringLiteral("audio"));
+    m_recorder->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_recorder, &QObject::deleteLater);
+}
+
+AudioEngine::~AudioEngine()
+{
+    shutdown();
+}
+
+void AudioEngine::start()
+{
+    m_thread->start(QThread::InheritPriority);
+}
+
+void AudioEngine::stopAll()
+{
+    if (m_recorder && m_thread->isRunning())
+        QMetaObject::invokeMethod(m_recorder, &AudioRecorder::stopAll,
+                                  Qt::BlockingQueuedConnection);
+}
+
+void AudioEngine::shutdown()
+{
+    if (!m_recorder)
+        return;
+    if (m_thread->isRunning()) {
+        stopAll();
+        m_thread->quit();
+        m_thread->wait();
+    } else {
+        // The thread never ran: nothing will deliver the deferred deletion.
+        delete m_recorder;
+    }
+    m_recorder = nullptr;
+}
