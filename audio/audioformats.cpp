@@ -5,12 +5,16 @@
 
 namespace AudioFormats {
 
-QAudioFormat choose(const QAudioDeviceInfo &device, const QAudioFormat &requested)
+QAudioFormat choose(const QAudioDeviceInfo &device, const QAudioFormat &requested,
+                    const Constraint &constraint)
 {
+    const auto usable = [&](const QAudioFormat &format) {
+        return device.isFormatSupported(format) && (!constraint || constraint(format));
+    };
     if (device.isNull()) {
         return QAudioFormat();
     }
-    if (requested.isValid() && device.isFormatSupported(requested)) {
+    if (requested.isValid() && usable(requested)) {
         return requested;
     }
     QList<int> rates = device.supportedSampleRates();
@@ -28,7 +32,7 @@ QAudioFormat choose(const QAudioDeviceInfo &device, const QAudioFormat &requeste
             format.setSampleSize(16);
             format.setByteOrder(QAudioFormat::LittleEndian);
             format.setSampleType(QAudioFormat::SignedInt);
-            if (device.isFormatSupported(format)) {
+            if (usable(format)) {
                 return format;
             }
         }

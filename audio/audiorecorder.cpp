@@ -45,12 +45,17 @@ void AudioRecorder::setBlockConsumer(BlockStage stage, AudioBlockConsumer *consu
     m_consumers[static_cast<size_t>(stage)] = consumer;
 }
 
+void AudioRecorder::setFormatConstraint(QAudio::Mode mode, AudioFormats::Constraint constraint)
+{
+    (mode == QAudio::AudioInput ? m_inputConstraint : m_outputConstraint) = std::move(constraint);
+}
+
 bool AudioRecorder::startInput(const QAudioDeviceInfo &device)
 {
     if (m_input) {
         return true;
     }
-    const QAudioFormat format = AudioFormats::choose(device, QAudioFormat());
+    const QAudioFormat format = AudioFormats::choose(device, QAudioFormat(), m_inputConstraint);
     if (!format.isValid()) {
         emit errorOccurred(
             device.isNull()
@@ -133,7 +138,7 @@ bool AudioRecorder::startPlayback(const QAudioDeviceInfo &device, double volume)
     if (m_output) {
         return true;
     }
-    const QAudioFormat format = AudioFormats::choose(device, m_inputFormat);
+    const QAudioFormat format = AudioFormats::choose(device, m_inputFormat, m_outputConstraint);
     if (!format.isValid()) {
         emit errorOccurred(
             device.isNull()

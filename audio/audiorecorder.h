@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audioanalysisresult.h"
+#include "audioformats.h"
 #include "blockspectrum.h"
 #include "playbackconverter.h"
 #include "signalanalysis.h"
@@ -60,6 +61,11 @@ public:
     // Installs (or with nullptr removes) the consumer of a stage; not owned. Audio thread.
     void setBlockConsumer(BlockStage stage, AudioBlockConsumer *consumer);
 
+    // Narrows the formats negotiated for inputs or outputs beyond what the device reports. Sound
+    // servers such as PulseAudio accept every format and convert internally; a constraint makes
+    // the engine's own channel mapping and resampling take over. Applies to the next start.
+    void setFormatConstraint(QAudio::Mode mode, AudioFormats::Constraint constraint);
+
     Q_INVOKABLE bool startInput(const QAudioDeviceInfo &device);
     Q_INVOKABLE void stopAll();
     // volume 0-1. Needs a running input (else false, silently).
@@ -107,6 +113,8 @@ private:
 
     QAudioFormat m_inputFormat;
     QAudioFormat m_outputFormat;
+    AudioFormats::Constraint m_inputConstraint;
+    AudioFormats::Constraint m_outputConstraint;
     QAudioInput *m_input = nullptr;
     QIODevice *m_inputDevice = nullptr;
     QString m_inputName;
