@@ -1,6 +1,7 @@
 #include "bandpulsepass.h"
 
 #include "analysismath.h"
+#include "envelopeworkspace.h"
 #include "nativedsp.h"
 
 #include <algorithm>
@@ -132,6 +133,7 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
     const std::size_t d = settings.decimation;
     const double threshold = std::pow(10.0, settings.contrastDb / 10.0);
     std::vector<PulseEvent> events;
+    EnvelopeWorkspace envelope;
     for (std::uint64_t p = 0; p < n; p += settings.blockFrames) {
         throwIfCancelled(cancel);
         const std::uint64_t e = std::min(p + settings.blockFrames, n);
@@ -141,7 +143,7 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
             continue;
         const std::vector<double> y =
             NativeDsp::zeroPhaseBandpass(read(s0, s1 - s0), fs, lowHz, highHz);
-        const std::vector<double> env = NativeDsp::analyticEnvelopePower(y);
+        const std::vector<double> &env = envelope.power(y);
         const Smoother smooth(env, settings.smoothing);
         const std::size_t length = env.size();
 

@@ -147,6 +147,9 @@ std::vector<BandJob> measureBands(const std::string &path, const Result &result,
             job->events =
                 measureBandPulses(read, settings, job->bandHz, job->lowHz, job->highHz, cancel);
             job->train = findPulseTrain(job->events);
+            // A band with a train keeps only the train's pulses.
+            if (job->train.periodSeconds != 0.0)
+                std::vector<PulseEvent>().swap(job->events);
         }));
     }
     while (!running.empty()) {

@@ -1,0 +1,75 @@
+#include "bandpulsepass.h"
+#include "envelopeworkspace.h"
+#include "nativedsp.h"
+#include "testsignals.h"
+
+#include <QtTest>
+
+using namespace NativeWav;
+
+class TestBandPulsePass : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void envelopeMatchesAnalyticEnvelope_data();
+    void envelopeMatchesAnalyticEnvelope();
+    void eventFrequencyRefinesBetweenBins();
+    void settingsAt48kHz();
+};
+
+void TestBandPulsePass::envelopeMatchesAnalyticEnvelope_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("two") << 2;
+    QTest::newRow("three") << 3;
+    QTest::newRow("even") << 4800;
+    QTest::newRow("odd") << 4801;
+}
+
+void TestBandPulsePass::envelopeMatchesAnalyticEnvelope()
+{
+    QFETCH(int, length);
+    std::vector<double> x = TestSignals::noise(static_cast<std::size_t>(length), 0.1);
+    TestSignals::addBurst(x, 8000, 0.3, 0.1, 700, 0.5);
+    x[0] += 0.25; // DC and Nyquist content must be handled like the reference
+    const std::vector<double> reference = NativeDsp::analyticEnvelopePower(x);
+    EnvelopeWorkspace workspace;
+    workspace.power(TestSignals::noise(7, 1.0)); // reuse with another length first
+    const std::vector<double> &power = workspace.power(x);
+    QCOMPARE(power.size(), reference.size());
+    double largest = 0.0;
+    for (double v : reference)
+        largest = std::max(largest, v);
+    for (std::size_t i = 0; i < power.size(); ++i)
+        QVERIFY2(std::abs(power[i] - reference[i]) <= 1e-12 * largest,
+                 qPrintable(QString::number(i)));
+    QVERIFY_EXCEPTION_THROWN(workspace.power({1.0}), std::invalid_argument);
+}
+
+void TestBandPulsePass::eventFrequencyRefinesBetweenBins()
+{
+    std::vector<double> y(400); // 50 ms at 8 kHz
+    for (std::size_t i = 0; i < y.size(); ++i)
+        y[i] = std::sin(2 * M_PI * 1234.5 * static_cast<double>(i) / 8000.0);
+    QVERIFY(std::abs(eventFrequency(y.data(), y.size(), 8000, 1100, 1400) - 1234.5) < 1.0);
+    QCOMPARE(eventFrequency(y.data(), 4, 8000, 1100, 1400), 0.0);
+    QCOMPARE(eventFrequency(y.data(), y.size(), 8000, 1400, 1400), 0.0);
+}
+
+void TestBandPulsePass::settingsAt48kHz()
+{
+    const BandPassSettings s = makeBandPassSettings(48000, 1000, 12);
+    QCOMPARE(s.blockFrames, std::uint64_t(960000));
+    QCOMPARE(s.padding, std::uint64_t(16800));
+    QCOMPARE(s.decimation, std::size_t(48));
+    QCOMPARE(s.smoothing, std::size_t(192));
+    QCOMPARE(s.closing, std::size_t(9));
+    const BandPassSettings low = makeBandPassSettings(800, 1000, 12);
+    QCOMPARE(low.decimation, std::size_t(1));
+    QCOMPARE(low.smoothing, std::size_t(3));
+    QCOMPARE(low.closing, std::size_t(7));
+}
+
+QTEST_GUILESS_MAIN(TestBandPulsePass)
+#include "tst_bandpulsepass.moc"

@@ -1,0 +1,155 @@
+// corvin-dsp analyze FILE [--channel N] [--low HZ] [--high HZ] [--contrast DB] [--out DIR]:
+// runs the pulse and band analyzer and writes its report folder, as the DSP tab does, showing
+// progress on stderr. Ctrl-C cancels; no partial report is left behind.
+
+#include "dspcommand.h"
+#include "reportwriter.h"
+#include "wavanalyzer.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <csignal>
+#include <exception>
+
+namespace {
+
+const char *const usage = "FILE [--channel N] [--low HZ] [--high HZ] [--contrast DB] [--out DIR]";
+
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+extern "C" void onInterrupt(int)
+{
+    interrupted.store(true);
+    // A second Ctrl-C ends the program at once.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+// The program's data folder: CORVIN_DATA_DIR when set, else "data" beside the executable.
+QString dataFolder()
+{
+    const QString overridden = qEnvironmentVariable("CORVIN_DATA_DIR");
+    if (!overridden.isEmpty())
+        return overridden;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
+}
+
+struct Options
+{
+    QString file;
+    int channel = 0;
+    double lowHz = 80.0;
+    double highHz = 6000.0;
+    double contrastDb = 12.0;
+    QString out;
+};
+
+bool parse(const QStringList &arguments, Options &options)
+{
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (!a.startsWith(QLatin1String("--"))) {
+            if (!options.file.isEmpty())
+                return false;
+            options.file = a;
+            continue;
+        }
+        if (i + 1 >= arguments.size())
+            return false;
+        const QString value = arguments[++i];
+        bool ok = false;
+        if (a == QLatin1String("--channel"))
+            options.channel = value.toInt(&ok);
+        else if (a == QLatin1String("--low"))
+            options.lowHz = value.toDouble(&ok);
+        else if (a == QLatin1String("--high"))
+            options.highHz = value.toDouble(&ok);
+        else if (a == QLatin1String("--contrast"))
+            options.contrastDb = value.toDouble(&ok);
+        else if (a == QLatin1String("--out"))
+            ok = !(options.out = value).isEmpty();
+        if (!ok)
+            return false;
+    }
+    return !options.file.isEmpty();
+}
+
+int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    if (!parse(arguments, options)) {
+        DspCommands::printUsage({"analyze", usage, &runAnalyze}, err);
+        return 2;
+    }
+    const QString wavPath = QFileInfo(options.file).absoluteFilePath();
+    const QString reportsFolder =
+        options.out.isEmpty() ? QDir(dataFolder()).filePath(QStringLiteral("dsp")) : options.out;
+    if (!QDir().mkpath(reportsFolder)) {
+        err << "Could not create the DSP report folder: " << QDir::toNativeSeparators(reportsFolder)
+            << '\n';
+        return 1;
+    }
+    QTemporaryDir work(QDir(reportsFolder).filePath(QStringLiteral(".analysis-XXXXXX")));
+    if (!work.isValid()) {
+        err << "Could not create the DSP working directory.\n";
+        return 1;
+    }
+    const QString resultFolder = work.filePath(QStringLiteral("result"));
+
+    NativeWav::AnalysisRequest request;
+    request.wavPath = wavPath.toStdWString();
+    request.channel = options.channel;
+    request.lowHz = options.lowHz;
+    request.highHz = options.highHz;
+    request.contrastDb = options.contrastDb;
+
+    interrupted = false;
+    const auto previous = std::signal(SIGINT, onInterrupt);
+    const auto showProgress = [&err](int percent, const QString &text) {
+        err << percent << "% " << text << '\n';
+        err.flush();
+    };
+    err << NativeWav::nativeDspBanner() << '\n'
+        << "Analyzing WAV: " << QDir::toNativeSeparators(wavPath) << '\n';
+    try {
+        const NativeWav::Result result =
+            NativeWav::analyzeWav(request, interrupted, [&](int percent, const std::string &text) {
+                showProgress(percent, QString::fromStdString(text));
+            });
+        showProgress(82, QStringLiteral("Writing HTML, SVG/PNG, CSV, JSON and filtered WAV..."));
+        NativeWav::writeAnalysisReport(result, request, wavPath, resultFolder, interrupted);
+        if (interrupted)
+            throw std::runtime_error("Analysis cancelled");
+    } catch (const std::exception &error) {
+        std::signal(SIGINT, previous);
+        err << "Native DSP analysis failed: " << error.what() << '\n';
+        return 1;
+    }
+    std::signal(SIGINT, previous);
+
+    const QString finalFolder =
+        QDir(reportsFolder)
+            .filePath(QStringLiteral("report_") +
+                      QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_zzz")) +
+                      QLatin1Char('_') + QString::number(QCoreApplication::applicationPid()));
+    if (!QDir().rename(resultFolder, finalFolder)) {
+        work.setAutoRemove(false);
+        err << "Could not move report; it is available in "
+            << QDir::toNativeSeparators(resultFolder) << ".\n";
+        out << QDir::toNativeSeparators(resultFolder) << '\n';
+        return 0;
+    }
+    showProgress(100, QStringLiteral("Native DSP report saved: ") +
+                          QDir::toNativeSeparators(finalFolder));
+    out << QDir::toNativeSeparators(finalFolder) << '\n';
+    return 0;
+}
+
+const bool registered = DspCommands::add({"analyze", usage, &runAnalyze});
+
+} // namespace
