@@ -38,13 +38,14 @@ double FaultPlan::rate(SimFault fault) const
 
 void FaultPlan::trigger(SimFault fault, int count, const QByteArray &commandPrefix)
 {
-    m_triggers[index(fault)] = Trigger{count, commandPrefix};
+    m_triggers[index(fault)].append(Trigger{count, commandPrefix});
 }
 
 void FaultPlan::clear()
 {
     m_rates.fill(0.0);
-    m_triggers.fill(Trigger{});
+    for (QVector<Trigger> &triggers : m_triggers)
+        triggers.clear();
 }
 
 bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
@@ -69,14 +70,18 @@ bool FaultPlan::hits(SimFault fault, const QByteArray &command)
 {
     if (!appliesTo(fault, command))
         return false;
-    Trigger &armed = m_triggers[index(fault)];
+    QVector<Trigger> &armed = m_triggers[index(fault)];
     bool hit = false;
-    if (armed.remaining > 0 && command.startsWith(armed.prefix)) {
-        --armed.remaining;
-        hit = true;
-    } else if (m_rates[index(fault)] > 0.0) {
-        hit = std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < m_rates[index(fault)];
+    for (auto it = armed.begin(); it != armed.end(); ++it) {
+        if (command.startsWith(it->prefix)) {
+            hit = true;
+            if (--it->remaining <= 0)
+                armed.erase(it);
+            break;
+        }
     }
+    if (!hit && m_rates[index(fault)] > 0.0)
+        hit = std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < m_rates[index(fault)];
     if (hit)
         ++m_counts[index(fault)];
     return hit;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 #include <array>
 #include <random>
@@ -36,7 +37,7 @@ public:
     void setRate(SimFault fault, double probability);
     double rate(SimFault fault) const;
     // The next `count` commands to which the fault applies (and that start with
-    // `commandPrefix` when it is not empty) get it.
+    // `commandPrefix` when it is not empty) get it. Triggers add up.
     void trigger(SimFault fault, int count, const QByteArray &commandPrefix);
     void clear();
     void seed(quint32 value) { m_random.seed(value); }
@@ -62,7 +63,7 @@ private:
         QByteArray prefix;
     };
     std::array<double, simFaultCount> m_rates{};
-    std::array<Trigger, simFaultCount> m_triggers{};
+    std::array<QVector<Trigger>, simFaultCount> m_triggers{};
     std::array<qint64, simFaultCount> m_counts{};
     std::mt19937 m_random;
 };

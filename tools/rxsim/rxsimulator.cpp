@@ -87,8 +87,16 @@ void RxSimulator::setPaced(bool paced)
 
 void RxSimulator::hangUp()
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_pty.hangUp();
+    // The terminal hangs up when the last reference to its master goes; the receiver
+    // thread may hold one while it polls, so the thread closes it between polls.
+    if (!m_thread.joinable()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pty.hangUp();
+        return;
+    }
+    m_hangUpRequested = true;
+    while (m_hangUpRequested)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void RxSimulator::setBandPlan(const BandPlan &plan)
@@ -295,6 +303,10 @@ void RxSimulator::run()
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_stopRequested)
                 return;
+            if (m_hangUpRequested) {
+                m_pty.hangUp();
+                m_hangUpRequested = false;
+            }
             const qint64 now = nowNs();
             processArrivals(now);
             if (m_standbySinceNs >= 0 && m_standbyWakeMs > 0 &&

@@ -60,7 +60,7 @@ public:
 
     // Line behaviour.
     void setPaced(bool paced);
-    // Closes the simulator's terminal ends: the program's port I/O fails from now on.
+    // Closes the simulator's terminal ends: the program's port I/O fails once this returns.
     void hangUp();
 
     // Receiver behaviour.
@@ -127,7 +127,7 @@ private:
     mutable std::mutex m_mutex;
     std::thread m_thread;
     std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_wakeUp{false};
+    std::atomic<bool> m_hangUpRequested{false};
     qint64 m_startNs = 0;
 
     SimPty m_pty;
