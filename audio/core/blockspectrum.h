@@ -6,9 +6,9 @@
 #include <complex>
 #include <vector>
 
-// Amplitude spectrum of one 4096-sample block of 16-bit audio: periodic Hann window, radix-2
-// decimation-in-time FFT with precomputed bit-reversal and twiddle tables. Bin j lies at
-// j x rate / 4096 Hz; a full-scale sine centred on a bin gives amplitude 1 there.
+// Amplitude spectrum of one 4096-sample block of 16-bit audio: periodic Hann window and the
+// real FFT of NativeDsp, into preallocated buffers. Bin j lies at j x rate / 4096 Hz; a
+// full-scale sine centred on a bin gives amplitude 1 there.
 // Not thread-safe (one work array); owned by the audio thread.
 class BlockSpectrum
 {
@@ -23,9 +23,8 @@ public:
 
 private:
     std::vector<double> m_window;
-    std::vector<quint16> m_reverse;
-    std::vector<std::complex<double>> m_twiddles;
-    std::vector<std::complex<double>> m_work;
+    std::vector<double> m_input;
+    std::vector<std::complex<double>> m_bins;
 };
 
 // Accumulates interleaved frames into per-channel 4096-sample blocks (no overlap) and hands each

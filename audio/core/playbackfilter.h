@@ -1,6 +1,6 @@
 #pragma once
 
-#include "butterworthbandpass.h"
+#include "playbackbandpass.h"
 
 #include <QtGlobal>
 

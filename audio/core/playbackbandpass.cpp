@@ -1,4 +1,4 @@
-#include "butterworthbandpass.h"
+#include "playbackbandpass.h"
 
 #include <algorithm>
 #include <cmath>
