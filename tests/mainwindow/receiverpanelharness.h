@@ -1,0 +1,172 @@
+#pragma once
+
+// A stand-in for the main window around one ReceiverPanel: the window's widgets (built by
+// the window's own builders), the driver, a settings store, the activity registry and a
+// log that records every line, plus a simulated receiver on a pseudo-terminal.
+
+#include "activityregistry.h"
+#include "bandplan.h"
+#include "corvindriver.h"
+#include "corvinhost.h"
+#include "radiopanelview.h"
+#include "receiverpanel.h"
+#include "rxsimulator.h"
+#include "serialportlist.h"
+#include "settingskeys.h"
+#include "settingspage.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QTextStream>
+#include <QVBoxLayout>
+
+#include <memory>
+
+class PanelHarness : public QObject, public CorvinHost
+{
+public:
+    // Settings are written before the panel restores them; ports fill the port list.
+    explicit PanelHarness(const QStringList &ports)
+    {
+        m_settings.setParent(this);
+        m_registry.setParent(this);
+        m_registry.registerActivity(Activity::AnomalyCapture, this, [this] { return armed; });
+        m_registry.registerActivity(Activity::RfSweep, this, [this] { return sweeping; });
+
+        tabs = new QTabWidget(&window);
+        tabs->setObjectName(QStringLiteral("mainTab"));
+        auto *main = new QWidget;
+        main->setObjectName(QStringLiteral("Main"));
+        auto *mainLayout = new QVBoxLayout(main);
+        QLayout *peakSlot = nullptr;
+        mainLayout->addWidget(buildRadioPanel(main, ui, &peakSlot));
+        settingsPage = new SettingsPage;
+        settingsPage->setObjectName(QStringLiteral("Settings"));
+        settingsPage->fillPanelUi(ui);
+        auto *status = new QLabel(&window);
+        status->setObjectName(QStringLiteral("receiverStatus"));
+        ui.receiverStatus = status;
+        tabs->addTab(main, QStringLiteral("Receiver"));
+        tabs->addTab(settingsPage, QStringLiteral("Settings"));
+        tabs->setCurrentWidget(settingsPage);
+        SerialPortList::fill(ui.serialCB, ports);
+
+        m_driver.setParent(this);
+        connect(&m_driver, &Corvindriver::errorOccurred, this,
+                [this](const QString &message) { appendLog(message); });
+        connect(&m_driver, &Corvindriver::serialDiagnostic, this,
+                [this](const QString &message) { appendLog(message); });
+    }
+
+    ~PanelHarness() override
+    {
+        delete panel;
+        if (m_driver.isOpen())
+            m_driver.closePort();
+    }
+
+    void createPanel()
+    {
+        panel = new ReceiverPanel(this, ui, nullptr);
+        panel->restoreSettings();
+        updateConnectionUi();
+    }
+
+    // CorvinHost
+    void appendLog(const QString &message) override { log.append(message); }
+    bool isIdle() const override { return m_registry.isIdle(); }
+    void restoreReceiver(qint64 frequency, int mode) override
+    {
+        panel->restoreReceiver(frequency, mode);
+    }
+    void updateConnectionUi() override
+    {
+        panel->updateConnectionUi();
+        m_registry.updateControls();
+    }
+    bool disconnectReceiver(bool forceStandby) override
+    {
+        armed = false;
+        return panel->disconnectReceiver(forceStandby);
+    }
+    Corvindriver *driver() const override { return const_cast<Corvindriver *>(&m_driver); }
+    AudioRecorder *audioRecorder() const override { return nullptr; }
+    QSettings &settings() override { return m_settings; }
+    ActivityRegistry &activities() override { return m_registry; }
+    ReceiverControl &receiverControl() override { return *panel; }
+    // The receiver panel never reaches the end-of-scan standby.
+    ScanStandby &scanStandby() override { qFatal("scanStandby is not part of the panel"); }
+
+    bool logContains(const QString &text) const
+    {
+        for (const QString &line : log) {
+            if (line.contains(text))
+                return true;
+        }
+        return false;
+    }
+    int logCount(const QString &text) const
+    {
+        int count = 0;
+        for (const QString &line : log)
+            count += line.contains(text) ? 1 : 0;
+        return count;
+    }
+
+    QWidget window;
+    QTabWidget *tabs = nullptr;
+    SettingsPage *settingsPage = nullptr;
+    ReceiverPanelUi ui;
+    ReceiverPanel *panel = nullptr;
+    QStringList log;
+    bool armed = false;
+    bool sweeping = false;
+
+private:
+    QSettings m_settings{QString::fromLatin1(SettingsKeys::organization),
+                         QString::fromLatin1(SettingsKeys::application)};
+    ActivityRegistry m_registry;
+    Corvindriver m_driver;
+};
+
+// A simulated receiver with a quiet band except for the given station lines.
+class SimulatedReceiver
+{
+public:
+    explicit SimulatedReceiver(const QStringList &stationLines = {})
+    {
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        QTextStream out(&file);
+        out << "band 100000 3000000001 NFM\n";
+        for (const QString &line : stationLines)
+            out << line << '\n';
+        out.flush();
+        BandPlan plan;
+        QString error;
+        QVERIFY2(BandPlan::loadFile(file.fileName(), &plan, &error), qPrintable(error));
+        sim.setBandPlan(plan);
+        sim.setPaced(false);
+        QVERIFY2(sim.start(&error), qPrintable(error));
+        started = true;
+    }
+
+    // The commands the program sent, without the lone CRs of resynchronisation.
+    QList<QByteArray> commands() const
+    {
+        QList<QByteArray> result;
+        for (const QByteArray &command : sim.commands()) {
+            if (!command.isEmpty())
+                result.append(command);
+        }
+        return result;
+    }
+
+    RxSimulator sim;
+    bool started = false;
+};
