@@ -94,6 +94,9 @@ bool PosixSerialBackend::configure()
 void PosixSerialBackend::close()
 {
     if (m_fd >= 0) {
+        // Exclusivity belongs to the terminal, not to this descriptor: give it up, or the
+        // next open fails while another process still holds the terminal open.
+        ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
     }
