@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>Filter playback only. WAV recordings, input meter and spectrum use the original captured signal.</source>
-        <translation>Filtra solo l&apos;ascolto. Le registrazioni WAV, l&apos;indicatore di ingresso e lo spettro usano il segnale acquisito originale.</translation>
+        <translation>Filtra solo l&apos;ascolto. Le registrazioni WAV, il misuratore di ingresso e lo spettro usano il segnale acquisito originale.</translation>
     </message>
     <message>
         <source>Audio filter</source>
@@ -89,7 +89,7 @@
     </message>
     <message>
         <source>Audio error. See the log in Settings.</source>
-        <translation>Errore audio. Vedi il registro nelle Impostazioni.</translation>
+        <translation>Errore audio. Vedi il registro in Impostazioni.</translation>
     </message>
     <message>
         <source>No audio input available</source>
@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>Audio input %1 stopped (error %2).</source>
-        <translation>Ingresso audio %1 arrestato (errore %2).</translation>
+        <translation>L&apos;ingresso audio %1 si è fermato (errore %2).</translation>
     </message>
     <message>
         <source>No audio output is available.</source>
@@ -164,7 +164,7 @@
     </message>
     <message>
         <source>Audio output %1 stopped (error %2).</source>
-        <translation>Uscita audio %1 arrestata (errore %2).</translation>
+        <translation>L&apos;uscita audio %1 si è fermata (errore %2).</translation>
     </message>
     <message>
         <source>Selected WAV input channel unavailable.</source>
@@ -184,7 +184,7 @@
     </message>
     <message>
         <source>WAV recording stopped because the file could not grow.</source>
-        <translation>Registrazione WAV interrotta perché il file non può più crescere.</translation>
+        <translation>Registrazione WAV interrotta perché il file non può crescere.</translation>
     </message>
 </context>
 <context>
@@ -223,7 +223,7 @@
     </message>
     <message>
         <source>Frequency Spectrum Analyzer</source>
-        <translation>Analizzatore di spettro RF</translation>
+        <translation>Analizzatore di spettro in frequenza</translation>
     </message>
     <message>
         <source>DSP</source>
@@ -366,11 +366,11 @@
     </message>
     <message>
         <source>Warning: the program file %1 does not match its recorded SHA-256 digest. It may have been damaged or changed since it was built.</source>
-        <translation>Attenzione: il file del programma %1 non corrisponde all&apos;impronta SHA-256 registrata. Potrebbe essere stato danneggiato o modificato dopo la compilazione.</translation>
+        <translation>Attenzione: il file del programma %1 non corrisponde alla sua impronta SHA-256 registrata. Potrebbe essere stato danneggiato o modificato dopo la compilazione.</translation>
     </message>
     <message>
         <source>Warning: no valid SHA-256 record was found for the program file %1; its integrity could not be verified.</source>
-        <translation>Attenzione: per il file del programma %1 non è stata trovata un&apos;impronta SHA-256 valida; impossibile verificarne l&apos;integrità.</translation>
+        <translation>Attenzione: nessuna impronta SHA-256 valida trovata per il file del programma %1; impossibile verificarne l&apos;integrità.</translation>
     </message>
     <message>
         <source>Warning: the program file %1 could not be read to verify its integrity.</source>
@@ -513,7 +513,7 @@
     <name>SettingsPage</name>
     <message>
         <source>Open log and scan data folder</source>
-        <translation>Apri cartella registro e dati</translation>
+        <translation>Apri la cartella del registro e dei dati</translation>
     </message>
     <message>
         <source>Log</source>
@@ -521,7 +521,7 @@
     </message>
     <message>
         <source>Receiver connection</source>
-        <translation>Connessione ricevitore</translation>
+        <translation>Connessione al ricevitore</translation>
     </message>
     <message>
         <source>Serial port</source>
