@@ -52,7 +52,7 @@ bool RxSimulator::start(QString *error)
     if (!m_pty.open(error))
         return false;
     m_startNs = 0;
-    m_startNs = nowNs();
+    m_startNs = nowNs(); // wire times count from here
     m_stopRequested = false;
     m_thread = std::thread([this] { run(); });
     return true;
@@ -497,9 +497,7 @@ void RxSimulator::transmit(qint64 now)
     }
     record(false, m_txQueue.left(static_cast<int>(n)), now);
     m_txQueue.remove(0, static_cast<int>(n));
-    m_txFreeNs += m_paced ? n * byteTimeNs : 0;
-    if (!m_paced)
-        m_txFreeNs = now;
+    m_txFreeNs = m_paced ? m_txFreeNs + n * byteTimeNs : now;
 }
 
 qint64 RxSimulator::nextWakeNs(qint64 now) const
