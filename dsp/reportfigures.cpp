@@ -125,33 +125,42 @@ QString svgLinePlot(const std::vector<double> &x, const std::vector<double> &y,
 
 QString svgEventTimeline(const Result &result)
 {
+    QString svg;
+    svgEventTimeline(result, [&svg](const QString &piece) { svg += piece; });
+    return svg;
+}
+
+void svgEventTimeline(const Result &result, const std::function<void(const QString &)> &sink)
+{
     const int trainRows = static_cast<int>(result.trains.size());
     const bool hasIsolated = !result.events.empty();
     const int height = (trainRows + (hasIsolated ? 1 : 0)) * 50 + 70;
-    QString svg = svgOpen + QStringLiteral("viewBox='0 0 1100 %1'>").arg(height) +
-                  QStringLiteral("<rect width='1100' height='%1' fill='white'/>").arg(height);
+    QString pending = svgOpen + QStringLiteral("viewBox='0 0 1100 %1'>").arg(height) +
+                      QStringLiteral("<rect width='1100' height='%1' fill='white'/>").arg(height);
     for (int i = 0; i <= 10; ++i) {
-        svg += QStringLiteral("<line x1='%1' y1='15' x2='%1' y2='%2' stroke='#e4ecef'/>"
-                              "<text x='%1' y='%3' font-size='11' fill='#4d6573' "
-                              "text-anchor='middle'>%4 s</text>")
-                   .arg(fixedNumber(105.0 + i * 970.0 / 10.0, 2), QString::number(height - 27),
-                        QString::number(height - 7),
-                        fixedNumber(i * result.durationSeconds / 10.0, 1));
+        pending += QStringLiteral("<line x1='%1' y1='15' x2='%1' y2='%2' stroke='#e4ecef'/>"
+                                  "<text x='%1' y='%3' font-size='11' fill='#4d6573' "
+                                  "text-anchor='middle'>%4 s</text>")
+                       .arg(fixedNumber(105.0 + i * 970.0 / 10.0, 2), QString::number(height - 27),
+                            QString::number(height - 7),
+                            fixedNumber(i * result.durationSeconds / 10.0, 1));
     }
     const double timeScale = 970.0 / std::max(result.durationSeconds, 0.001);
     const auto addRow = [&](int row, const QString &label, const QString &colour,
                             const std::vector<PulseEvent> &events) {
         const double y = row * 50.0 + 32.0;
-        svg += QStringLiteral("<text x='95' y='%1' fill='#163647' font-family='Arial' "
-                              "font-size='12' text-anchor='end'>%2</text>")
-                   .arg(fixedNumber(y + 4.0, 1), htmlEscaped(label));
-        svg += QStringLiteral("<line x1='105' y1='%1' x2='1075' y2='%1' stroke='#edf1f4'/>")
-                   .arg(fixedNumber(y, 1));
+        pending += QStringLiteral("<text x='95' y='%1' fill='#163647' font-family='Arial' "
+                                  "font-size='12' text-anchor='end'>%2</text>")
+                       .arg(fixedNumber(y + 4.0, 1), htmlEscaped(label));
+        pending += QStringLiteral("<line x1='105' y1='%1' x2='1075' y2='%1' stroke='#edf1f4'/>")
+                       .arg(fixedNumber(y, 1));
+        sink(pending);
+        pending.clear();
         for (const PulseEvent &event : events) {
-            svg += QStringLiteral("<line x1='%1' y1='%2' x2='%1' y2='%3' stroke='%4' "
-                                  "stroke-width='1.3'/>")
-                       .arg(fixedNumber(105.0 + event.timeSeconds * timeScale, 2),
-                            fixedNumber(y - 11.0, 1), fixedNumber(y + 11.0, 1), colour);
+            sink(QStringLiteral("<line x1='%1' y1='%2' x2='%1' y2='%3' stroke='%4' "
+                                "stroke-width='1.3'/>")
+                     .arg(fixedNumber(105.0 + event.timeSeconds * timeScale, 2),
+                          fixedNumber(y - 11.0, 1), fixedNumber(y + 11.0, 1), colour));
         }
     };
     for (int r = 0; r < trainRows; ++r) {
@@ -160,8 +169,7 @@ QString svgEventTimeline(const Result &result)
     }
     if (hasIsolated)
         addRow(trainRows, QStringLiteral("Isolati"), QStringLiteral("#b45631"), result.events);
-    svg += QStringLiteral("</svg>");
-    return svg;
+    sink(pending + QStringLiteral("</svg>"));
 }
 
 void writeSpectrogramPng(const Result &result, const QString &path, const std::atomic<bool> &cancel)

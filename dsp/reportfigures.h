@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 namespace NativeWav {
@@ -25,6 +26,8 @@ QString svgLinePlot(const std::vector<double> &x, const std::vector<double> &y,
 
 // Pulse timeline: one row per train, then one row of isolated pulses when there are any.
 QString svgEventTimeline(const Result &result);
+// The same text handed to sink in pieces (one per pulse), for long recordings.
+void svgEventTimeline(const Result &result, const std::function<void(const QString &)> &sink);
 
 // The display spectrogram as an RGB PNG (low frequencies at the bottom), written through a
 // save-file. Throws "Empty spectrogram", "Spectrogram image allocation failed",

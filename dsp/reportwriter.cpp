@@ -4,6 +4,7 @@
 #include "nativedsp.h"
 #include "previewwav.h"
 #include "reportfigures.h"
+#include "reportfilestream.h"
 #include "reportpage.h"
 
 #include <QCryptographicHash>
@@ -13,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -125,34 +125,37 @@ QJsonObject summaryOf(const Result &result, const QString &wavPath, const QStrin
     return summary;
 }
 
-QString eventsCsv(const Result &result)
+// One row per pulse (train members labelled with the train number, then the isolated pulses),
+// sorted by centre time, streamed so that long recordings need little memory.
+void writeEventsCsv(const QString &path, const Result &result)
 {
     struct Row
     {
-        QString label;
+        std::size_t train; // 1-based, 0 for isolated pulses
         const PulseEvent *event;
     };
     std::vector<Row> rows;
     for (std::size_t i = 0; i < result.trains.size(); ++i) {
         for (const PulseEvent &event : result.trains[i].events)
-            rows.push_back({QString::number(i + 1), &event});
+            rows.push_back({i + 1, &event});
     }
     for (const PulseEvent &event : result.events)
-        rows.push_back({QStringLiteral("isolated"), &event});
+        rows.push_back({0, &event});
     std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
         return a.event->timeSeconds < b.event->timeSeconds;
     });
-    QString csv = QChar(0xFEFF) + QStringLiteral("train,center_s,start_s,end_s,width_ms,"
-                                                 "peak_audio_hz,peak_dbfs,above_background_db\r\n");
+    ReportFileStream csv(path);
+    csv.append(QChar(0xFEFF) + QStringLiteral("train,center_s,start_s,end_s,width_ms,"
+                                              "peak_audio_hz,peak_dbfs,above_background_db\r\n"));
     for (const Row &row : rows) {
         const PulseEvent &e = *row.event;
-        csv += row.label;
+        QString line = row.train == 0 ? QStringLiteral("isolated") : QString::number(row.train);
         for (double v : {e.timeSeconds, e.startSeconds, e.endSeconds, e.widthMs, e.frequencyHz,
                          e.peakDb, e.snrDb})
-            csv += QLatin1Char(',') + fixedNumber(v, 6);
-        csv += QStringLiteral("\r\n");
+            line += QLatin1Char(',') + fixedNumber(v, 6);
+        csv.append(line + QStringLiteral("\r\n"));
     }
-    return csv;
+    csv.commit();
 }
 
 QString levelsSvg(const Result &result)
@@ -219,14 +222,9 @@ QString nativeDspBanner()
 
 void writeReportFile(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error("Could not write report file");
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size())
-        throw std::runtime_error("Report write failed");
-    if (!file.commit())
-        throw std::runtime_error("Could not commit report file");
+    ReportFileStream file(path);
+    file.append(text);
+    file.commit();
 }
 
 void writeAnalysisReport(const Result &result, const AnalysisRequest &request,
@@ -242,14 +240,17 @@ void writeAnalysisReport(const Result &result, const AnalysisRequest &request,
         folder.filePath(QStringLiteral("summary.json")),
         QString::fromUtf8(
             QJsonDocument(summaryOf(result, wavPath, sha256)).toJson(QJsonDocument::Indented)));
-    writeReportFile(folder.filePath(QStringLiteral("events.csv")), eventsCsv(result));
+    writeEventsCsv(folder.filePath(QStringLiteral("events.csv")), result);
 
     throwIfCancelled(cancel);
     writeSpectrogramPng(result, folder.filePath(QStringLiteral("spectrogram.png")), cancel);
     writeReportFile(folder.filePath(QStringLiteral("levels.svg")), levelsSvg(result));
     writeReportFile(folder.filePath(QStringLiteral("spectrum.svg")), spectrumSvg(result));
-    if (!result.trains.empty() || !result.events.empty())
-        writeReportFile(folder.filePath(QStringLiteral("events.svg")), svgEventTimeline(result));
+    if (!result.trains.empty() || !result.events.empty()) {
+        ReportFileStream timeline(folder.filePath(QStringLiteral("events.svg")));
+        svgEventTimeline(result, [&timeline](const QString &piece) { timeline.append(piece); });
+        timeline.commit();
+    }
 
     QString clips;
     for (std::size_t i = 0; i < result.trains.size(); ++i) {

@@ -171,6 +171,8 @@ void TestReportWriter::twoTrainsGiveTwoClipsAndAgreeingNumbers()
     QVERIFY(timeline.contains(">Treno 2</text>"));
     QVERIFY(timeline.contains(">Isolati</text>"));
     QCOMPARE(timeline.count("stroke-width='1.3'"), 9);
+    QVERIFY(timeline.endsWith("</svg>"));
+    QCOMPARE(timeline, svgEventTimeline(r));
 
     const QJsonObject summary = QJsonDocument::fromJson(readAll(folder + "/summary.json")).object();
     const QJsonArray trains = summary["trains"].toArray();
