@@ -466,8 +466,10 @@ void ReceiverPanel::runScan()
         // Lets the user uncheck the button (or change step and threshold) between steps.
         QCoreApplication::processEvents();
 
+        // A window closed meanwhile ends the search too, so the program can quit.
         if (m_currentFrequency >= ReceiverReadout::maximumFrequency ||
-            level > m_ui.scanLevelSB->value() || !m_ui.scanPB->isChecked())
+            level > m_ui.scanLevelSB->value() || !m_ui.scanPB->isChecked() ||
+            !m_ui.scanPB->window()->isVisible())
             return;
     }
 }

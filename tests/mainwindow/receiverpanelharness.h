@@ -75,6 +75,7 @@ public:
         panel = new ReceiverPanel(this, ui, nullptr);
         panel->restoreSettings();
         updateConnectionUi();
+        window.show();
     }
 
     // CorvinHost

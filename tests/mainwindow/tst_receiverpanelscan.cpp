@@ -22,6 +22,7 @@ private slots:
     void equalLevelContinuesToThreeGigahertz();
     void stepBeyondRangeSendsNothing();
     void stopsWhenUnchecked();
+    void stopsWhenWindowCloses();
     void levelUnavailable();
     void refusedWhileBusy();
 
@@ -175,6 +176,23 @@ void TestReceiverPanelScan::stopsWhenUnchecked()
     harness.panel->pollSignalLevelSoon();
     harness.panel->pollTick();
     QCOMPARE(rx.commands(), QList<QByteArray>{"LM"});
+}
+
+void TestReceiverPanelScan::stopsWhenWindowCloses()
+{
+    SimulatedReceiver rx;
+    PanelHarness harness({});
+    harness.settings().setValue(QLatin1String(SettingsKeys::step), 12); // 10 kHz
+    harness.createPanel();
+    connectTo(harness, rx);
+
+    QTimer::singleShot(300, &harness.window, &QWidget::close);
+    harness.ui.scanPB->click();
+
+    const int steps = static_cast<int>(tunes(rx).size());
+    QVERIFY2(steps >= 1 && steps < 1000, qPrintable(QString::number(steps)));
+    QVERIFY(!harness.ui.scanPB->isChecked());
+    QVERIFY(!harness.panel->isScanRunning());
 }
 
 void TestReceiverPanelScan::levelUnavailable()
