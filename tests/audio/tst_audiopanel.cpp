@@ -2,6 +2,7 @@
 #include "audiopanel.h"
 #include "audiorecorder.h"
 #include "corvinhost.h"
+#include "devicecombo.h"
 #include "pulsetestserver.h"
 #include "receivercontrol.h"
 #include "settingskeys.h"
@@ -126,6 +127,20 @@ private slots:
         QFETCH(qint64, seconds);
         QFETCH(QString, text);
         QCOMPARE(AudioPanel::durationText(seconds), text);
+    }
+
+    void emptyDeviceList()
+    {
+        QComboBox combo;
+        combo.addItems({"old", "items"});
+        combo.setToolTip("old");
+        QSignalSpy changed(&combo, QOverload<int>::of(&QComboBox::currentIndexChanged));
+        fillDeviceCombo(&combo, {}, QStringLiteral("old"), QAudioDeviceInfo(), true);
+        QCOMPARE(combo.count(), 1);
+        QCOMPARE(combo.itemText(0), QStringLiteral("No devices available"));
+        QVERIFY(!combo.itemData(0).isValid());
+        QVERIFY(combo.toolTip().isEmpty());
+        QCOMPARE(changed.count(), 0); // signals blocked while refilling
     }
 
     void devicesAndStoredSelections()

@@ -181,6 +181,11 @@ private slots:
         const QString path = dir.filePath("take.wav");
         QVERIFY(!call([this, path] { return m_recorder->startRecording(path, 2); }));
         QTRY_COMPARE(m_errors, QStringList{"Selected WAV input channel unavailable."});
+        const QString unwritable = dir.filePath("missing/take.wav");
+        QVERIFY(!call([&] { return m_recorder->startRecording(unwritable, 0); }));
+        QTRY_COMPARE(m_errors.size(), 2);
+        QCOMPARE(m_errors.last(), QStringLiteral("Could not create WAV file %1.").arg(unwritable));
+        QVERIFY(!QFile::exists(unwritable));
         QVERIFY(call([this, path] { return m_recorder->startRecording(path, 0); }));
         QVERIFY(!call([this, path] { return m_recorder->startRecording(path, 0); }));
 
@@ -200,7 +205,7 @@ private slots:
         QVERIFY(!call([this] { return m_recorder->queryState(true); }).recording);
         QCOMPARE(m_durations, (QList<qint64>{0, 1}));
         QCOMPARE(AudioPanel::durationText(m_durations.last()), QStringLiteral("00:00:01"));
-        QVERIFY(m_errors.size() == 1);
+        QCOMPARE(m_errors.size(), 2);
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
