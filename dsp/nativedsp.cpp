@@ -16,6 +16,16 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
+// Work buffers up to this length (32 MiB, a padded 20 s block at 96 kHz) stay allocated on
+// their thread between calls.
+constexpr std::size_t keptScratchLength = std::size_t(1) << 21;
+
+std::vector<Complex> &threadScratch()
+{
+    thread_local std::vector<Complex> scratch;
+    return scratch;
+}
+
 void scaleInPlace(double *values, std::size_t count, double factor)
 {
     for (std::size_t i = 0; i < count; ++i)
@@ -128,18 +138,21 @@ std::vector<double> analyticEnvelopePower(const std::vector<double> &samples)
 
     // The spectrum of a real signal is Hermitian, so the half spectrum of the real transform
     // equals bins 0 ... n/2 of the complex one; the negative frequencies are zeroed anyway.
-    std::vector<Complex> spectrum(n);
-    FftBackend::realForward(samples.data(), spectrum.data(), n);
+    // The work buffer is kept per thread: fresh pages cost more than the transforms here.
+    std::vector<Complex> local;
+    std::vector<Complex> &analytic = n <= keptScratchLength ? threadScratch() : local;
+    analytic.resize(n);
+    FftBackend::realForward(samples.data(), analytic.data(), n);
+    std::fill(analytic.begin() + static_cast<std::ptrdiff_t>(n / 2 + 1), analytic.end(), Complex());
     const std::size_t positiveEnd = (n + 1) / 2; // bins 1 ... ceil(n/2) - 1 are doubled
     for (std::size_t k = 1; k < positiveEnd; ++k)
-        spectrum[k] *= 2.0;
+        analytic[k] *= 2.0;
+    FftBackend::complexTransform(analytic.data(), analytic.data(), n, true);
 
-    std::vector<Complex> analytic(n);
-    FftBackend::complexTransform(spectrum.data(), analytic.data(), n, true);
     const double scale = 0.5 / (static_cast<double>(n) * static_cast<double>(n));
     std::vector<double> power(n);
-    std::transform(analytic.begin(), analytic.end(), power.begin(),
-                   [scale](Complex z) { return scale * std::norm(z); });
+    std::transform(analytic.begin(), analytic.begin() + static_cast<std::ptrdiff_t>(n),
+                   power.begin(), [scale](Complex z) { return scale * std::norm(z); });
     return power;
 }
 
