@@ -113,9 +113,22 @@ bool PosixSerialBackend::purgeInput(QString *error)
 
 bool PosixSerialBackend::flush(QString *error)
 {
-    // Resume output a stray XOFF may have suspended: the receiver is being reset anyway.
-    if (m_fd < 0 || tcflow(m_fd, TCOON) != 0) {
-        *error = callFailed("tcflow", m_fd < 0 ? EBADF : errno);
+    if (m_fd < 0) {
+        *error = callFailed("tcsetattr", EBADF);
+        return false;
+    }
+    // Output held by an XOFF from the receiver resumes only on XON, or when XON/XOFF
+    // output control is switched off: switch it off and on again, since the receiver is
+    // being reset anyway.
+    termios tio{};
+    if (tcgetattr(m_fd, &tio) != 0) {
+        *error = callFailed("tcgetattr", errno);
+        return false;
+    }
+    termios released = tio;
+    released.c_iflag &= ~static_cast<tcflag_t>(IXON);
+    if (tcsetattr(m_fd, TCSANOW, &released) != 0 || tcsetattr(m_fd, TCSANOW, &tio) != 0) {
+        *error = callFailed("tcsetattr", errno);
         return false;
     }
     if (tcflush(m_fd, TCIOFLUSH) != 0) {

@@ -28,6 +28,7 @@ private slots:
     void silenceIsSuccess();
     void resynchronisationFailureEndsExchange();
     void hungUpLineFailsBothAttempts();
+    void heldXoffStallsWriteUntilResynchronised();
     void placeholdersInCommandAreNotSubstituted();
     void openFailures_data();
     void openFailures();
@@ -294,6 +295,32 @@ void ExchangeTest::hungUpLineFailsBothAttempts()
     QVERIFY(error.startsWith(QLatin1String("Could not resynchronize the receiver before VR (")));
     QVERIFY(rig.driver.resyncPending());
     QVERIFY(rig.driver.isOpen());
+}
+
+// A receiver that sent XOFF and no XON holds the program's output: the write gives up after
+// 150 ms, and the resynchronisation resumes output before its lone CR.
+void ExchangeTest::heldXoffStallsWriteUntilResynchronised()
+{
+    DriverRig rig;
+    QVERIFY(rig.ready());
+    rig.sim.triggerFault(SimFault::HeldXoff, 1, "VR");
+    QCOMPARE(rig.driver.exchange(QStringLiteral("VR"), "VR", nullptr, nullptr, Policy::SingleTry),
+             Result::Ok);
+    rig.clear();
+
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    bool resynchronised = false;
+    const Result stalled = rig.driver.exchange(QStringLiteral("LM"), "LM", nullptr, &error,
+                                               Policy::RetryOnce, &resynchronised);
+    QCOMPARE(stalled, Result::Ok);
+    QVERIFY(clock.elapsed() >= 150);
+    QVERIFY(resynchronised);
+    QCOMPARE(rig.diagnosticTexts().first(),
+             QStringLiteral("Failed to write receiver command LM (write (0/3 bytes)). "
+                            "Resynchronizing with CR and retrying."));
+    QCOMPARE(rig.wire(), QByteArray("\rLM\r"));
 }
 
 void ExchangeTest::placeholdersInCommandAreNotSubstituted()

@@ -47,7 +47,8 @@ void SoakTest::mixedFaults()
         {SimFault::EchoAndStray, 0.03},   {SimFault::LongLine, 0.02},
         {SimFault::Garbage, 0.02},        {SimFault::FlowControl, 0.03},
         {SimFault::WrongFrequency, 0.3},  {SimFault::MalformedAuto, 0.02},
-        {SimFault::MalformedLevel, 0.02}, {SimFault::DeadLine, 0.0005}};
+        {SimFault::MalformedLevel, 0.02}, {SimFault::DeadLine, 0.0005},
+        {SimFault::HeldXoff, 0.004}};
     for (const auto &rate : rates)
         rig.sim.setFaultRate(rate.first, rate.second);
 
@@ -141,6 +142,7 @@ void SoakTest::mixedFaults()
     QVERIFY(rig.sim.totalFaults() >= 100);
     QVERIFY(rig.sim.faultCount(SimFault::NoReply) > 0);
     QVERIFY(rig.sim.faultCount(SimFault::DeadLine) > 0);
+    QVERIFY(rig.sim.faultCount(SimFault::HeldXoff) > 0);
     // Most operations succeed despite the faults: retries and resynchronisation work.
     int totalFailures = 0;
     for (int f : failures)

@@ -4,10 +4,20 @@
 
 namespace {
 
-const std::array<const char *, simFaultCount> faultNames = {
-    "no-reply",  "late-reply", "reject",     "reject-then-reply", "echo",
-    "long-line", "garbage",    "xonxoff",    "wrong-frequency",   "bad-au",
-    "bad-lm",    "dead",       "stuck-scope"};
+const std::array<const char *, simFaultCount> faultNames = {"no-reply",
+                                                            "late-reply",
+                                                            "reject",
+                                                            "reject-then-reply",
+                                                            "echo",
+                                                            "long-line",
+                                                            "garbage",
+                                                            "xonxoff",
+                                                            "wrong-frequency",
+                                                            "bad-au",
+                                                            "bad-lm",
+                                                            "dead",
+                                                            "stuck-scope",
+                                                            "xoff"};
 
 // Commands answered with a line or an acknowledgement (the others are silent).
 bool isAnswered(const QByteArray &command)

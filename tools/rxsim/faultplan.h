@@ -22,9 +22,10 @@ enum class SimFault {
     MalformedLevel,  // "bad-lm": an LM reply the level pattern rejects, or a bare "LM"
     DeadLine,        // "dead": the receiver stops answering anything for a while
     StuckScope,      // "stuck-scope": a band-scope stream that ignores VF
+    HeldXoff,        // "xoff": an XOFF after the answer and no XON: the program's output stalls
 };
 
-constexpr int simFaultCount = 13;
+constexpr int simFaultCount = 14;
 
 // Decides which fault hits which command: each fault has a probability per command and
 // a number of armed one-shot triggers (optionally only for commands with a given prefix).

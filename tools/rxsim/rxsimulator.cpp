@@ -436,6 +436,8 @@ void RxSimulator::execute(const QByteArray &command, qint64 now)
         first.insert(qMin(2, first.size() - 1), QByteArray("\x13\x11", 2));
         before.replace('\r', QByteArray("\x13\x11\r", 3));
     }
+    if (m_faults.hits(SimFault::HeldXoff, command))
+        replies.last().bytes.append(xoff);
     const int delay = m_faults.hits(SimFault::LateReply, command) ? m_lateReplyMs : 0;
     schedule(replies, now, delay, before);
 }
