@@ -40,7 +40,6 @@ public:
     static bool loadFile(const QString &path, BandPlan *plan, QString *error);
 
     const QVector<SimStation> &stations() const { return m_stations; }
-    const QVector<BandSegment> &segments() const { return m_segments; }
 
     // The mode AUTO selects at `frequency` (0-8).
     int modeAt(quint64 frequency) const;

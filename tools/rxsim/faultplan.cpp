@@ -41,11 +41,6 @@ void FaultPlan::setRate(SimFault fault, double probability)
     m_rates[index(fault)] = probability;
 }
 
-double FaultPlan::rate(SimFault fault) const
-{
-    return m_rates[index(fault)];
-}
-
 void FaultPlan::trigger(SimFault fault, int count, const QByteArray &commandPrefix)
 {
     m_triggers[index(fault)].append(Trigger{count, commandPrefix});

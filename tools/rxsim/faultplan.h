@@ -36,7 +36,6 @@ public:
     FaultPlan();
 
     void setRate(SimFault fault, double probability);
-    double rate(SimFault fault) const;
     // The next `count` commands to which the fault applies (and that start with
     // `commandPrefix` when it is not empty) get it. Triggers add up.
     void trigger(SimFault fault, int count, const QByteArray &commandPrefix);

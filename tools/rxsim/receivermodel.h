@@ -48,8 +48,6 @@ public:
     QVector<SimReply> continueScopeStream();
 
     quint64 frequency() const { return m_frequency; }
-    int mode() const { return m_mode; } // manual mode code 0-8
-    bool autoMode() const { return m_auto; }
     int effectiveMode() const { return m_auto ? m_plan.modeAt(m_frequency) : m_mode; }
     bool standby() const { return m_standby; }
     void wake() { m_standby = false; }
