@@ -55,8 +55,8 @@ std::vector<double> zeroPhaseBandpass(const std::vector<double> &samples, double
 // Keeps its work buffer (up to 32 MiB) on the calling thread for the next call.
 std::vector<double> analyticEnvelopePower(const std::vector<double> &samples);
 
-// Interpolated order statistic: p clamped to [0, 1], position p * (n - 1) between the two
-// nearest ranks. Partial selection, no full sort. Empty input gives 0.
+// Interpolated order statistic: p clamped to [0, 1] (NaN reads as 0), position p * (n - 1) between
+// the two nearest ranks. Partial selection, no full sort. Empty input gives 0.
 double percentile(std::vector<double> values, double p);
 // percentile() at 0.5 (interpolated; the offline analyzer's median). Empty gives 0.
 double median(std::vector<double> values);
