@@ -22,12 +22,11 @@ struct PlanKey
     std::size_t n;
     int inAlignment;
     int outAlignment;
-    bool inPlace; // in-place and out-of-place plans are not interchangeable
 
     bool operator==(const PlanKey &other) const
     {
         return kind == other.kind && n == other.n && inAlignment == other.inAlignment &&
-               outAlignment == other.outAlignment && inPlace == other.inPlace;
+               outAlignment == other.outAlignment;
     }
 };
 
@@ -37,7 +36,7 @@ struct PlanKeyHash
     {
         return key.n * 1000003u + static_cast<std::size_t>(key.kind) * 131u +
                static_cast<std::size_t>(key.inAlignment) * 7u +
-               static_cast<std::size_t>(key.outAlignment) * 2u + (key.inPlace ? 1u : 0u);
+               static_cast<std::size_t>(key.outAlignment);
     }
 };
 
@@ -89,9 +88,6 @@ fftw_plan makePlan(const PlanKey &key)
     case Kind::ComplexInverse: {
         const int sign = key.kind == Kind::ComplexForward ? FFTW_FORWARD : FFTW_BACKWARD;
         PlanningBuffer in(complexBytes, key.inAlignment);
-        if (key.inPlace)
-            return fftw_plan_guru64_dft(1, &dim, 0, nullptr, in.complex(), in.complex(), sign,
-                                        FFTW_ESTIMATE);
         PlanningBuffer out(complexBytes, key.outAlignment);
         return fftw_plan_guru64_dft(1, &dim, 0, nullptr, in.complex(), out.complex(), sign, flags);
     }
@@ -137,10 +133,10 @@ int alignmentOf(const void *p)
 // Repeated transforms of one shape on one thread skip the shared cache and its lock.
 fftw_plan planFor(Kind kind, std::size_t n, const void *in, const void *out)
 {
-    const PlanKey key{kind, n, alignmentOf(in), alignmentOf(out), in == out};
+    const PlanKey key{kind, n, alignmentOf(in), alignmentOf(out)};
     struct Recent
     {
-        PlanKey key{Kind::RealForward, 0, 0, 0, false};
+        PlanKey key{Kind::RealForward, 0, 0, 0};
         fftw_plan plan = nullptr;
     };
     thread_local Recent recent[4];

@@ -13,8 +13,7 @@ namespace NativeDsp::FftBackend {
 void realForward(const double *in, std::complex<double> *out, std::size_t n);
 // n/2 + 1 bins of a Hermitian spectrum -> n real samples, unscaled. Overwrites the input.
 void realInverse(std::complex<double> *in, double *out, std::size_t n);
-// n complex values, kernel e^(-2*pi*i*k*n/N) forward and e^(+...) inverse, unscaled. In place
-// when in == out.
+// n complex values, kernel e^(-2*pi*i*k*n/N) forward and e^(+...) inverse, unscaled.
 void complexTransform(const std::complex<double> *in, std::complex<double> *out, std::size_t n,
                       bool inverse);
 

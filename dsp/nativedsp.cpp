@@ -16,9 +16,9 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-// Work buffers up to this length (32 MiB, a padded 20 s block at 96 kHz) stay allocated on
-// their thread between calls.
-constexpr std::size_t keptScratchLength = std::size_t(1) << 21;
+// Work buffers up to this length (16 MiB, the half spectrum of a padded 20 s block at 96 kHz)
+// stay allocated on their thread between calls.
+constexpr std::size_t keptScratchLength = std::size_t(1) << 20;
 
 std::vector<Complex> &threadScratch()
 {
@@ -136,23 +136,30 @@ std::vector<double> analyticEnvelopePower(const std::vector<double> &samples)
     if (n < 2)
         throw std::invalid_argument("Hilbert transform requires at least two samples");
 
-    // The spectrum of a real signal is Hermitian, so the half spectrum of the real transform
-    // equals bins 0 ... n/2 of the complex one; the negative frequencies are zeroed anyway.
-    // The work buffer is kept per thread: fresh pages cost more than the transforms here.
+    // z = x + i h, with h the Hilbert transform of x: keeping bin 0 and the Nyquist bin,
+    // doubling bins 1 ... ceil(n/2) - 1 and zeroing the rest leaves Re(z) = x, while h is the
+    // real signal whose half spectrum is -i X_k for those bins and 0 at DC and Nyquist. So one
+    // real forward and one real inverse transform give z. The half spectrum is kept per thread:
+    // fresh pages cost more than the transforms here.
     std::vector<Complex> local;
-    std::vector<Complex> &analytic = n <= keptScratchLength ? threadScratch() : local;
-    analytic.resize(n);
-    FftBackend::realForward(samples.data(), analytic.data(), n);
-    std::fill(analytic.begin() + static_cast<std::ptrdiff_t>(n / 2 + 1), analytic.end(), Complex());
-    const std::size_t positiveEnd = (n + 1) / 2; // bins 1 ... ceil(n/2) - 1 are doubled
+    const std::size_t bins = n / 2 + 1;
+    std::vector<Complex> &half = bins <= keptScratchLength ? threadScratch() : local;
+    half.resize(bins);
+    FftBackend::realForward(samples.data(), half.data(), n);
+    half[0] = 0.0;
+    const std::size_t positiveEnd = (n + 1) / 2;
     for (std::size_t k = 1; k < positiveEnd; ++k)
-        analytic[k] *= 2.0;
-    FftBackend::complexTransform(analytic.data(), analytic.data(), n, true);
-
-    const double scale = 0.5 / (static_cast<double>(n) * static_cast<double>(n));
+        half[k] = {half[k].imag(), -half[k].real()};
+    if (n % 2 == 0)
+        half[n / 2] = 0.0;
     std::vector<double> power(n);
-    std::transform(analytic.begin(), analytic.begin() + static_cast<std::ptrdiff_t>(n),
-                   power.begin(), [scale](Complex z) { return scale * std::norm(z); });
+    FftBackend::realInverse(half.data(), power.data(), n);
+
+    const double scale = 1.0 / static_cast<double>(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double h = power[i] * scale;
+        power[i] = 0.5 * (samples[i] * samples[i] + h * h);
+    }
     return power;
 }
 

@@ -52,7 +52,7 @@ std::vector<double> zeroPhaseBandpass(const std::vector<double> &samples, double
 
 // 0.5 * |z_n|^2 of the analytic signal z: for a sinusoid of amplitude A, A^2 / 2 at every
 // sample. Error: "Hilbert transform requires at least two samples" (invalid_argument).
-// Keeps its work buffer (up to 32 MiB) on the calling thread for the next call.
+// Keeps its work buffer (up to 16 MiB) on the calling thread for the next call.
 std::vector<double> analyticEnvelopePower(const std::vector<double> &samples);
 
 // Interpolated order statistic: p clamped to [0, 1] (NaN reads as 0), position p * (n - 1) between
