@@ -90,6 +90,7 @@ class TestAudioRecorder : public QObject
     QVector<double> m_lastMagnitudes;
     QVector<double> m_lastFrequencies;
     int m_frames = 0;
+    FrameCounter m_counter; // frames served to the block consumers, i.e. captured
 
     template <typename F> auto call(F f)
     {
@@ -137,7 +138,10 @@ private slots:
 
     void cleanupTestCase()
     {
-        run([this] { m_recorder->stopAll(); });
+        run([this] {
+            m_recorder->stopAll();
+            m_recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, nullptr);
+        });
         m_thread.quit();
         m_thread.wait();
     }
@@ -149,7 +153,10 @@ private slots:
             m_recorder->setFormatConstraint(QAudio::AudioInput, {});
             m_recorder->setFormatConstraint(QAudio::AudioOutput, {});
             m_recorder->setFilterPreset(0);
+            m_recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, &m_counter);
         });
+        m_counter.frames = 0;
+        m_counter.stops = 0;
         m_errors.clear();
         m_durations.clear();
         m_peaks.clear();
@@ -200,7 +207,7 @@ private slots:
             QVERIFY(!feeder.failed());
         }
         QTRY_VERIFY_WITH_TIMEOUT(m_durations.contains(1), 10000);
-        QTest::qWait(500); // let the last buffered audio arrive
+        QTRY_COMPARE_WITH_TIMEOUT(m_counter.frames.load(), 72000, 10000);
         run([this] { m_recorder->stopRecording(); });
         QVERIFY(!call([this] { return m_recorder->queryState(true); }).recording);
         QCOMPARE(m_durations, (QList<qint64>{0, 1}));
@@ -237,7 +244,7 @@ private slots:
             PulseTest::FifoFeeder feeder(PulseTest::stereoFifo(), samplesToBytes(fed), 176400);
             QTRY_VERIFY_WITH_TIMEOUT(feeder.finished(), 20000);
         }
-        QTest::qWait(500);
+        QTRY_COMPARE_WITH_TIMEOUT(m_counter.frames.load(), 22050, 10000);
         run([this] { m_recorder->stopRecording(); });
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -278,7 +285,8 @@ private slots:
             PulseTest::FifoFeeder feeder(PulseTest::stereoFifo(), samplesToBytes(fed), 176400);
             QTRY_VERIFY_WITH_TIMEOUT(feeder.finished(), 20000);
         }
-        QTest::qWait(600);
+        QTRY_COMPARE_WITH_TIMEOUT(m_counter.frames.load(), 44100, 10000);
+        QTest::qWait(1000); // through the output buffer and the sink
         const std::vector<qint16> captured = bytesToSamples(monitor.stop());
         run([this] { m_recorder->stopPlayback(); });
         QVERIFY(m_errors.isEmpty());
@@ -305,20 +313,16 @@ private slots:
         for (int n = 0; n < 60000; ++n) {
             fed[static_cast<size_t>(n)] = pattern(n, 77);
         }
-        FrameCounter counter;
-        run([&] { m_recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, &counter); });
         PulseTest::FifoFeeder feeder(PulseTest::monoFifo(), samplesToBytes(fed), 96000);
         // Everything up to here has gone through the voice filter.
-        QTRY_VERIFY_WITH_TIMEOUT(counter.frames >= 10000, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_counter.frames >= 10000, 10000);
         QMetaObject::invokeMethod(m_recorder, [this] { m_recorder->setFilterPreset(0); });
         QTRY_VERIFY_WITH_TIMEOUT(feeder.finished(), 20000);
-        QTest::qWait(600);
+        QTRY_COMPARE_WITH_TIMEOUT(m_counter.frames.load(), 60000, 10000);
+        QTest::qWait(1000); // through the output buffer and the sink
         const std::vector<qint16> captured = bytesToSamples(monitor.stop());
-        run([&] {
-            m_recorder->stopAll();
-            m_recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, nullptr);
-        });
-        QCOMPARE(counter.stops.load(), 1);
+        run([this] { m_recorder->stopAll(); });
+        QCOMPARE(m_counter.stops.load(), 1);
 
         // Mono input, stereo output of the same rate: every frame carries the sample twice.
         std::vector<qint16> expected(2 * fed.size());
