@@ -334,6 +334,27 @@ private slots:
         QCOMPARE(locate(captured, expected, 2 * 1000, 2 * 200, 0), -1);
     }
 
+    void measuresTheStrongerChannel()
+    {
+        REQUIRE_PULSE_SERVER();
+        run([this] { m_recorder->setFormatConstraint(QAudio::AudioInput, onlyInputs48kOr441); });
+        QVERIFY(call([this] { return m_recorder->startInput(stereoInput()); }));
+        QVERIFY(call([this] { return m_recorder->startAnalysis(5, 500, -55.0); }));
+        std::vector<qint16> fed(2 * 44100);
+        for (int n = 0; n < 44100; ++n) {
+            fed[static_cast<size_t>(2 * n + 1)] =
+                static_cast<qint16>(std::lround(3000.0 * std::sin(2.0 * kPi * 1000.0 * n / 44100)));
+        }
+        {
+            PulseTest::FifoFeeder feeder(PulseTest::stereoFifo(), samplesToBytes(fed), 176400);
+            QTRY_VERIFY_WITH_TIMEOUT(m_results.size() == 1, 20000);
+        }
+        const AudioAnalysisResult &r = m_results[0].second;
+        QCOMPARE(r.fft_windows, 5); // 44.1 kHz, 500 ms
+        QCOMPARE(r.classification, int(SignalClass::Tone));
+        QCOMPARE(r.active_windows, 5);
+    }
+
     void measuresAndShowsSpectrumOfLiveInput()
     {
         REQUIRE_PULSE_SERVER();
