@@ -2,6 +2,7 @@
 
 #include "activityregistry.h"
 #include "audioengine.h"
+#include "audiopanel.h"
 #include "corvindriver.h"
 #include "datafolders.h"
 #include "helppanel.h"
@@ -75,6 +76,10 @@ Corvin::~Corvin()
 void Corvin::setUpFeatures()
 {
     m_audio = new AudioEngine(this);
+    m_audioPanel = new AudioPanel(*this, this);
+    // The PC audio panel sits between the radio panel and the inner tabs.
+    pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
+    connect(m_audioPanel, &AudioPanel::spectrumPageRequested, this, &Corvin::showSpectrumPage);
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
@@ -83,6 +88,13 @@ void Corvin::setUpFeatures()
     m_settingsPage->addLanguagePanel(help);
 
     m_audio->start();
+    m_audioPanel->start();
+}
+
+void Corvin::showSpectrumPage()
+{
+    m_mainTab->setCurrentIndex(0);
+    m_controls->setCurrentWidget(findChild<QWidget *>(QStringLiteral("Spectrum")));
 }
 
 void Corvin::registerOwnShutdownSteps()
@@ -247,6 +259,7 @@ AudioRecorder *Corvin::audioRecorder() const
 void Corvin::stopAllAudio()
 {
     m_audio->stopAll();
+    m_audioPanel->refreshAudioStatus();
     updateConnectionUi();
 }
 

@@ -8,6 +8,7 @@
 
 class ActivityRegistry;
 class AudioEngine;
+class AudioPanel;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -54,6 +55,7 @@ public:
     QTabWidget *mainTab() const { return m_mainTab; }
     QTabWidget *controlsTab() const { return m_controls; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
+    AudioPanel *audioPanel() const { return m_audioPanel; }
     // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...).
     QVBoxLayout *pageLayout(const QString &pageName) const;
 
@@ -70,6 +72,7 @@ private:
     QVBoxLayout *addPage(QTabWidget *tabs, const QString &name, const QString &caption,
                          bool scrolling);
     void setUpFeatures();
+    void showSpectrumPage();
     void registerOwnShutdownSteps();
     void updateClocks();
 
@@ -88,5 +91,6 @@ private:
     QSettings *m_settings = nullptr;
     ReceiverPanel *m_panel = nullptr;
     AudioEngine *m_audio = nullptr;
+    AudioPanel *m_audioPanel = nullptr;
     ScanStandby *m_standby = nullptr;
 };
