@@ -73,6 +73,7 @@ private slots:
     void narrowBandAtNyquistFindsNoPulses();
     void pulseOnBlockSeamIsReportedOnce();
     void fourPulsesFormTrainThreeDoNot();
+    void sameTrainInTwoBandsIsReportedOnce();
     void reportsProgressInOrder();
     void cancelsDuringFourierPass();
 };
@@ -284,6 +285,30 @@ void TestWavAnalyzer::fourPulsesFormTrainThreeDoNot()
         cancel);
     QVERIFY(r.trains.empty());
     QCOMPARE(r.events.size(), std::size_t(3));
+}
+
+void TestWavAnalyzer::sameTrainInTwoBandsIsReportedOnce()
+{
+    // Every burst carries tones at 1000 Hz and 1150 Hz: two candidate bands, one train.
+    const int fs = 8000;
+    std::vector<double> times;
+    for (double t = 0.4; t < 12; t += 0.8)
+        times.push_back(t);
+    std::vector<double> x = burstSignal(fs, 12, times, 1000.0);
+    for (double t : times)
+        TestSignals::addBurst(x, fs, t, 0.04, 1150.0, 0.3);
+    std::atomic<bool> cancel{false};
+    QList<int> bands;
+    const Result r = analyzeWav(requestFor(wav("twobands.wav", fs, 1, x), 80, 3000), cancel,
+                                [&](int percent, const std::string &text) {
+                                    if (text == "Measuring pulse envelopes")
+                                        bands << percent;
+                                });
+    QVERIFY(bands.size() >= 2);
+    QCOMPARE(r.trains.size(), std::size_t(1));
+    QVERIFY(std::abs(r.trains[0].periodSeconds - 0.8) < 0.002);
+    QCOMPARE(r.trains[0].events.size(), times.size());
+    QVERIFY(r.events.empty()); // the second band's pulses are not listed as isolated either
 }
 
 void TestWavAnalyzer::reportsProgressInOrder()

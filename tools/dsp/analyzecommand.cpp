@@ -123,21 +123,26 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
             });
         showProgress(82, QStringLiteral("Writing HTML, SVG/PNG, CSV, JSON and filtered WAV..."));
         NativeWav::writeAnalysisReport(result, request, wavPath, resultFolder, interrupted);
-        if (interrupted)
-            throw std::runtime_error("Analysis cancelled");
     } catch (const std::exception &error) {
         std::signal(SIGINT, previous);
         err << "Native DSP analysis failed: " << error.what() << '\n';
         return 1;
     }
-    std::signal(SIGINT, previous);
 
     const QString finalFolder =
         QDir(reportsFolder)
             .filePath(QStringLiteral("report_") +
                       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_zzz")) +
                       QLatin1Char('_') + QString::number(QCoreApplication::applicationPid()));
-    if (!QDir().rename(resultFolder, finalFolder)) {
+    // An interrupt up to here still discards the report; the rename below is atomic.
+    const bool cancelled = interrupted;
+    const bool moved = !cancelled && QDir().rename(resultFolder, finalFolder);
+    std::signal(SIGINT, previous);
+    if (cancelled) {
+        err << "Native DSP analysis failed: Analysis cancelled\n";
+        return 1;
+    }
+    if (!moved) {
         work.setAutoRemove(false);
         err << "Could not move report; it is available in "
             << QDir::toNativeSeparators(resultFolder) << ".\n";
