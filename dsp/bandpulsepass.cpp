@@ -11,33 +11,32 @@ namespace NativeWav {
 
 namespace {
 
-// Centred moving average of env over width samples at position i, with the ends mirrored
-// (index -1 reads sample 0, index n reads sample n - 1).
-class Smoother
+// Centred moving average of env over width samples, into out: output i is the mean of samples
+// i - width/2 ... i - width/2 + width - 1, with the ends mirrored (index -1 reads sample 0,
+// index n reads sample n - 1). A running sum, summed afresh every 1024 outputs so that rounding
+// cannot build up.
+void movingAverage(const std::vector<double> &env, std::size_t width, std::vector<double> &out)
 {
-public:
-    Smoother(const std::vector<double> &env, std::size_t width)
-        : m_env(env)
-        , m_width(width)
-    {}
-
-    double at(std::size_t i) const
-    {
-        const auto n = static_cast<long long>(m_env.size());
-        const long long first = static_cast<long long>(i) - static_cast<long long>(m_width / 2);
-        double sum = 0.0;
-        for (long long q = first; q < first + static_cast<long long>(m_width); ++q) {
-            long long k = q < 0 ? -q - 1 : (q >= n ? 2 * n - q - 1 : q);
-            k = std::clamp(k, 0LL, n - 1);
-            sum += m_env[static_cast<std::size_t>(k)];
+    const auto n = static_cast<long long>(env.size());
+    const auto w = static_cast<long long>(width);
+    const auto at = [&](long long q) {
+        const long long k = q < 0 ? -q - 1 : (q >= n ? 2 * n - q - 1 : q);
+        return env[static_cast<std::size_t>(std::clamp(k, 0LL, n - 1))];
+    };
+    out.resize(env.size());
+    double sum = 0.0;
+    for (long long i = 0; i < n; ++i) {
+        const long long first = i - w / 2;
+        if (i % 1024 == 0) {
+            sum = 0.0;
+            for (long long q = first; q < first + w; ++q)
+                sum += at(q);
+        } else {
+            sum += at(first + w - 1) - at(first - 1);
         }
-        return sum / static_cast<double>(m_width);
+        out[static_cast<std::size_t>(i)] = sum / static_cast<double>(width);
     }
-
-private:
-    const std::vector<double> &m_env;
-    std::size_t m_width;
-};
+}
 
 // Binary closing (dilation, then erosion) with an odd window of 2 * half + 1 values; positions
 // whose window reaches past either end come out inactive.
@@ -134,6 +133,7 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
     const double threshold = std::pow(10.0, settings.contrastDb / 10.0);
     std::vector<PulseEvent> events;
     EnvelopeWorkspace envelope;
+    std::vector<double> sm;
     for (std::uint64_t p = 0; p < n; p += settings.blockFrames) {
         throwIfCancelled(cancel);
         const std::uint64_t e = std::min(p + settings.blockFrames, n);
@@ -144,12 +144,12 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
         const std::vector<double> y =
             NativeDsp::zeroPhaseBandpass(read(s0, s1 - s0), fs, lowHz, highHz);
         const std::vector<double> &env = envelope.power(y);
-        const Smoother smooth(env, settings.smoothing);
+        movingAverage(env, settings.smoothing, sm);
         const std::size_t length = env.size();
 
         std::vector<double> decimated((length - 1) / d + 1);
         for (std::size_t k = 0; k < decimated.size(); ++k)
-            decimated[k] = smooth.at(k * d);
+            decimated[k] = sm[k * d];
         const double floor = std::max(NativeDsp::median(decimated), 1e-14);
         const double level = floor * threshold;
         std::vector<char> active(decimated.size());
@@ -177,18 +177,17 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
             if (t < static_cast<double>(p) / fs || t >= static_cast<double>(e) / fs)
                 continue;
 
-            std::vector<double> sm(end - start);
-            for (std::size_t i = start; i < end; ++i)
-                sm[i - start] = smooth.at(i);
-            const std::size_t m =
-                static_cast<std::size_t>(std::max_element(sm.begin(), sm.end()) - sm.begin());
+            const auto runBegin = sm.begin() + static_cast<std::ptrdiff_t>(start);
+            const auto runEnd = sm.begin() + static_cast<std::ptrdiff_t>(end);
+            const auto m =
+                static_cast<std::size_t>(std::max_element(runBegin, runEnd) - sm.begin());
             const double peak = sm[m];
             const double half = floor + 0.25 * (peak - floor);
             std::size_t left = m;
-            while (left > 0 && sm[left - 1] >= half)
+            while (left > start && sm[left - 1] >= half)
                 --left;
             std::size_t right = m;
-            while (right + 1 < sm.size() && sm[right + 1] >= half)
+            while (right + 1 < end && sm[right + 1] >= half)
                 ++right;
 
             PulseEvent event;
