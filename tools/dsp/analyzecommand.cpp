@@ -30,6 +30,12 @@ extern "C" void onInterrupt(int)
     std::signal(SIGINT, SIG_DFL);
 }
 
+// The texts are the DSP tab's own, so they share its translations.
+QString text(const char *source)
+{
+    return QCoreApplication::translate("Corvin", source);
+}
+
 // The program's data folder: CORVIN_DATA_DIR when set, else "data" beside the executable.
 QString dataFolder()
 {
@@ -90,13 +96,15 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QString reportsFolder =
         options.out.isEmpty() ? QDir(dataFolder()).filePath(QStringLiteral("dsp")) : options.out;
     if (!QDir().mkpath(reportsFolder)) {
-        err << "Could not create the DSP report folder: " << QDir::toNativeSeparators(reportsFolder)
+        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP report folder: %1"))
+                   .arg(QDir::toNativeSeparators(reportsFolder))
             << '\n';
         return 1;
     }
     QTemporaryDir work(QDir(reportsFolder).filePath(QStringLiteral(".analysis-XXXXXX")));
     if (!work.isValid()) {
-        err << "Could not create the DSP working directory.\n";
+        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP working directory."))
+            << '\n';
         return 1;
     }
     const QString resultFolder = work.filePath(QStringLiteral("result"));
@@ -115,17 +123,22 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err.flush();
     };
     err << NativeWav::nativeDspBanner() << '\n'
-        << "Analyzing WAV: " << QDir::toNativeSeparators(wavPath) << '\n';
+        << text(QT_TRANSLATE_NOOP("Corvin", "Analyzing WAV: %1"))
+               .arg(QDir::toNativeSeparators(wavPath))
+        << '\n';
     try {
         const NativeWav::Result result =
             NativeWav::analyzeWav(request, interrupted, [&](int percent, const std::string &text) {
                 showProgress(percent, QString::fromStdString(text));
             });
-        showProgress(82, QStringLiteral("Writing HTML, SVG/PNG, CSV, JSON and filtered WAV..."));
+        showProgress(82, text(QT_TRANSLATE_NOOP(
+                             "Corvin", "Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...")));
         NativeWav::writeAnalysisReport(result, request, wavPath, resultFolder, interrupted);
     } catch (const std::exception &error) {
         std::signal(SIGINT, previous);
-        err << "Native DSP analysis failed: " << error.what() << '\n';
+        err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
+                   .arg(QString::fromUtf8(error.what()))
+            << '\n';
         return 1;
     }
 
@@ -139,18 +152,21 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const bool moved = !cancelled && QDir().rename(resultFolder, finalFolder);
     std::signal(SIGINT, previous);
     if (cancelled) {
-        err << "Native DSP analysis failed: Analysis cancelled\n";
+        err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
+                   .arg(QStringLiteral("Analysis cancelled"))
+            << '\n';
         return 1;
     }
     if (!moved) {
         work.setAutoRemove(false);
-        err << "Could not move report; it is available in "
-            << QDir::toNativeSeparators(resultFolder) << ".\n";
+        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not move report; it is available in %1."))
+                   .arg(QDir::toNativeSeparators(resultFolder))
+            << '\n';
         out << QDir::toNativeSeparators(resultFolder) << '\n';
         return 0;
     }
-    showProgress(100, QStringLiteral("Native DSP report saved: ") +
-                          QDir::toNativeSeparators(finalFolder));
+    showProgress(100, text(QT_TRANSLATE_NOOP("Corvin", "Native DSP report saved: %1"))
+                          .arg(QDir::toNativeSeparators(finalFolder)));
     out << QDir::toNativeSeparators(finalFolder) << '\n';
     return 0;
 }
