@@ -22,6 +22,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSettings>
 #include <QTabWidget>
@@ -70,6 +71,15 @@ Corvin::~Corvin()
 {
     m_clockTimer->stop();
     m_activities->runShutdown();
+    // Features may still reach the window's services while they are destroyed: they go
+    // first, the registry, the settings store and the log last.
+    QList<QPointer<QObject>> features;
+    for (QObject *child : children()) {
+        if (child != m_activities && child != m_settings && child != m_log)
+            features.append(child);
+    }
+    for (const QPointer<QObject> &feature : features)
+        delete feature.data();
     m_log->close();
 }
 
