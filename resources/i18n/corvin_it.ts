@@ -241,6 +241,34 @@
         <source>Could not open the data folder: %1</source>
         <translation>Impossibile aprire la cartella dati: %1</translation>
     </message>
+    <message>
+        <source>Could not create the DSP report folder: %1</source>
+        <translation>Impossibile creare la cartella del report DSP: %1</translation>
+    </message>
+    <message>
+        <source>Could not create the DSP working directory.</source>
+        <translation>Impossibile creare la cartella di lavoro DSP.</translation>
+    </message>
+    <message>
+        <source>Analyzing WAV: %1</source>
+        <translation>Analisi del WAV: %1</translation>
+    </message>
+    <message>
+        <source>Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...</source>
+        <translation>Scrittura di HTML, SVG/PNG, CSV, JSON e WAV filtrati...</translation>
+    </message>
+    <message>
+        <source>Native DSP analysis failed: %1</source>
+        <translation>Analisi DSP nativa non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>Could not move report; it is available in %1.</source>
+        <translation>Impossibile spostare il report; è disponibile in %1.</translation>
+    </message>
+    <message>
+        <source>Native DSP report saved: %1</source>
+        <translation>Report DSP nativo salvato: %1</translation>
+    </message>
 </context>
 <context>
     <name>Corvindriver</name>
