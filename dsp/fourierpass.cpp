@@ -187,8 +187,7 @@ std::vector<CandidateBand> FourierPass::discoverBands(std::size_t segments) cons
                 sums[s] = static_cast<double>(power[below]) + static_cast<double>(power[j]) +
                           static_cast<double>(power[above]);
             }
-            const double peak = NativeDsp::percentile(sums, 0.97);
-            const double background = NativeDsp::median(sums);
+            const auto [background, peak] = medianAndUpperPercentile(sums, 0.97);
             peakDb[j] = analysisDb(peak);
             contrast[j] = peakDb[j] - analysisDb(background);
         }

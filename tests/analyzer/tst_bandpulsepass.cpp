@@ -1,9 +1,12 @@
+#include "analysismath.h"
 #include "bandpulsepass.h"
 #include "envelopeworkspace.h"
 #include "nativedsp.h"
 #include "testsignals.h"
 
 #include <QtTest>
+
+#include <random>
 
 using namespace NativeWav;
 
@@ -16,6 +19,7 @@ private slots:
     void envelopeMatchesAnalyticEnvelope();
     void eventFrequencyRefinesBetweenBins();
     void settingsAt48kHz();
+    void medianAndPercentileMatchPrimitives();
 };
 
 void TestBandPulsePass::envelopeMatchesAnalyticEnvelope_data()
@@ -69,6 +73,26 @@ void TestBandPulsePass::settingsAt48kHz()
     QCOMPARE(low.decimation, std::size_t(1));
     QCOMPARE(low.smoothing, std::size_t(3));
     QCOMPARE(low.closing, std::size_t(7));
+}
+
+void TestBandPulsePass::medianAndPercentileMatchPrimitives()
+{
+    std::mt19937 generator(3);
+    std::uniform_int_distribution<int> small(0, 5); // many ties
+    for (std::size_t n = 1; n < 60; ++n) {
+        for (int round = 0; round < 20; ++round) {
+            std::vector<double> values(n);
+            for (double &v : values)
+                v = round % 2 ? small(generator) : std::ldexp(generator(), -20);
+            for (double p : {0.5, 0.9, 0.97, 1.0}) {
+                std::vector<double> work = values;
+                const auto [median, upper] = medianAndUpperPercentile(work, p);
+                // The same order statistics and interpolation: equal to the last bit.
+                QVERIFY(median == NativeDsp::median(values));
+                QVERIFY(upper == NativeDsp::percentile(values, p));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBandPulsePass)
