@@ -1,7 +1,6 @@
 #include "bandpulsepass.h"
 
 #include "analysismath.h"
-#include "envelopeworkspace.h"
 #include "nativedsp.h"
 
 #include <algorithm>
@@ -132,7 +131,6 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
     const std::size_t d = settings.decimation;
     const double threshold = std::pow(10.0, settings.contrastDb / 10.0);
     std::vector<PulseEvent> events;
-    EnvelopeWorkspace envelope;
     std::vector<double> sm;
     for (std::uint64_t p = 0; p < n; p += settings.blockFrames) {
         throwIfCancelled(cancel);
@@ -143,7 +141,7 @@ std::vector<PulseEvent> measureBandPulses(const SampleSource &read,
             continue;
         const std::vector<double> y =
             NativeDsp::zeroPhaseBandpass(read(s0, s1 - s0), fs, lowHz, highHz);
-        const std::vector<double> &env = envelope.power(y);
+        const std::vector<double> env = NativeDsp::analyticEnvelopePower(y);
         movingAverage(env, settings.smoothing, sm);
         const std::size_t length = env.size();
 

@@ -1,6 +1,5 @@
 #include "analysismath.h"
 #include "bandpulsepass.h"
-#include "envelopeworkspace.h"
 #include "nativedsp.h"
 #include "testsignals.h"
 
@@ -15,41 +14,10 @@ class TestBandPulsePass : public QObject
     Q_OBJECT
 
 private slots:
-    void envelopeMatchesAnalyticEnvelope_data();
-    void envelopeMatchesAnalyticEnvelope();
     void eventFrequencyRefinesBetweenBins();
     void settingsAt48kHz();
     void medianAndPercentileMatchPrimitives();
 };
-
-void TestBandPulsePass::envelopeMatchesAnalyticEnvelope_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::newRow("two") << 2;
-    QTest::newRow("three") << 3;
-    QTest::newRow("even") << 4800;
-    QTest::newRow("odd") << 4801;
-}
-
-void TestBandPulsePass::envelopeMatchesAnalyticEnvelope()
-{
-    QFETCH(int, length);
-    std::vector<double> x = TestSignals::noise(static_cast<std::size_t>(length), 0.1);
-    TestSignals::addBurst(x, 8000, 0.3, 0.1, 700, 0.5);
-    x[0] += 0.25; // DC and Nyquist content must be handled like the reference
-    const std::vector<double> reference = NativeDsp::analyticEnvelopePower(x);
-    EnvelopeWorkspace workspace;
-    workspace.power(TestSignals::noise(7, 1.0)); // reuse with another length first
-    const std::vector<double> &power = workspace.power(x);
-    QCOMPARE(power.size(), reference.size());
-    double largest = 0.0;
-    for (double v : reference)
-        largest = std::max(largest, v);
-    for (std::size_t i = 0; i < power.size(); ++i)
-        QVERIFY2(std::abs(power[i] - reference[i]) <= 1e-12 * largest,
-                 qPrintable(QString::number(i)));
-    QVERIFY_EXCEPTION_THROWN(workspace.power({1.0}), std::invalid_argument);
-}
 
 void TestBandPulsePass::eventFrequencyRefinesBetweenBins()
 {
