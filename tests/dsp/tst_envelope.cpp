@@ -78,4 +78,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestEnvelope)
-#include "testenvelope.moc"
+#include "tst_envelope.moc"

@@ -382,4 +382,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestWavReader)
-#include "testwavreader.moc"
+#include "tst_wavreader.moc"

@@ -87,4 +87,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestStatistics)
-#include "teststatistics.moc"
+#include "tst_statistics.moc"

@@ -209,4 +209,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestBandpass)
-#include "testbandpass.moc"
+#include "tst_bandpass.moc"

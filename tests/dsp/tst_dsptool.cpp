@@ -84,4 +84,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestDspTool)
-#include "testdsptool.moc"
+#include "tst_dsptool.moc"

@@ -135,4 +135,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(TestSoxInterop)
-#include "testsoxinterop.moc"
+#include "tst_soxinterop.moc"

@@ -236,4 +236,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestTransforms)
-#include "testtransforms.moc"
+#include "tst_transforms.moc"
