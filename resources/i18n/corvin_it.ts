@@ -133,6 +133,17 @@
     </message>
 </context>
 <context>
+    <name>AudioPeakMeter</name>
+    <message>
+        <source>Idle</source>
+        <translation>Inattivo</translation>
+    </message>
+    <message>
+        <source>%1 dBFS</source>
+        <translation>%1 dBFS</translation>
+    </message>
+</context>
+<context>
     <name>AudioRecorder</name>
     <message>
         <source>No audio input is available.</source>

@@ -1,3 +1,4 @@
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,6 +17,7 @@ class TestCatalogue : public QObject
 private slots:
     void everyMarkedTextIsTranslated();
     void translationsAreCompleteAndKeepMarkers();
+    void forwardedTextsAreVisibleToLupdate();
     void embeddedCatalogueTranslates_data();
     void embeddedCatalogueTranslates();
 };
@@ -160,6 +162,51 @@ void TestCatalogue::translationsAreCompleteAndKeepMarkers()
         }
     }
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestCatalogue::forwardedTextsAreVisibleToLupdate()
+{
+    // A helper such as text(const char *source) { return translate("Ctx", source); } translates
+    // at run time, but lupdate only collects the literals its callers wrap in
+    // QT_TRANSLATE_NOOP. A bare literal passed to such a helper never reaches the catalogue.
+    const QRegularExpression helper(
+        QStringLiteral("(\\w+)\\s*\\(\\s*const\\s+char\\s*\\*\\s*(\\w+)\\s*\\)\\s*\\{[^{}]*"
+                       "(?:translate\\s*\\(\\s*\"[^\"]*\"\\s*,|\\btr\\s*\\()\\s*\\2\\s*[,)]"));
+    QStringList faults;
+    int helpers = 0;
+    const QStringList paths =
+        qEnvironmentVariable("CORVIN_TRANSLATED_PATHS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QVERIFY(!paths.isEmpty());
+    for (const QString &path : paths) {
+        QDirIterator files(path, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString code = QString::fromUtf8(file.readAll());
+            QRegularExpressionMatchIterator found = helper.globalMatch(code);
+            while (found.hasNext()) {
+                const QString name = found.next().captured(1);
+                ++helpers;
+                const QRegularExpression bareCall(
+                    QStringLiteral("\\b%1\\s*\\(\\s*(\"[^\"]*\")").arg(name));
+                QRegularExpressionMatchIterator calls = bareCall.globalMatch(code);
+                while (calls.hasNext()) {
+                    const QRegularExpressionMatch call = calls.next();
+                    const int line = code.left(call.capturedStart()).count(QLatin1Char('\n')) + 1;
+                    faults << QStringLiteral("%1:%2: %3")
+                                  .arg(file.fileName())
+                                  .arg(line)
+                                  .arg(call.captured(1));
+                }
+            }
+        }
+    }
+    QVERIFY2(faults.isEmpty(),
+             qPrintable(QStringLiteral("texts translated at run time but invisible to lupdate "
+                                       "(wrap them in QT_TRANSLATE_NOOP):\n") +
+                        faults.join(QLatin1Char('\n'))));
+    qInfo("%d translating helpers checked", helpers);
 }
 
 void TestCatalogue::embeddedCatalogueTranslates_data()
