@@ -42,7 +42,7 @@ QPushButton *actionButton(const QString &name, const QString &text, const QStrin
 } // namespace
 
 AudioPanel::AudioPanel(CorvinHost &host, QWidget *parent)
-    : QWidget(parent)
+    : QFrame(parent)
     , m_host(host)
 {
     setObjectName(QStringLiteral("audioPanel"));
@@ -103,7 +103,7 @@ void AudioPanel::buildUi()
     m_status->setObjectName(QStringLiteral("audioStatus"));
 
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setContentsMargins(14, 12, 14, 12);
     grid->addWidget(inputLabel, 0, 0);
     grid->addWidget(m_inputCombo, 0, 1, 1, 3);
     grid->addWidget(m_refreshButton, 0, 4);

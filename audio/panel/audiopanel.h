@@ -5,7 +5,7 @@
 #include <QAudioDeviceInfo>
 #include <QList>
 #include <QPointer>
-#include <QWidget>
+#include <QFrame>
 
 class CorvinHost;
 class QComboBox;
@@ -22,7 +22,7 @@ class QSlider;
 // activities that hold the input themselves (RF synthetic sweep, Smart Scan, favourite
 // measurement, anomaly capture) are read from the host's activity registry; they call
 // refreshAudioStatus() when they start or end, and react to inputLost(). GUI thread only.
-class AudioPanel : public QWidget
+class AudioPanel : public QFrame
 {
     Q_OBJECT
 
