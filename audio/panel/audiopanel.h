@@ -3,9 +3,9 @@
 #include "audiorecorder.h"
 
 #include <QAudioDeviceInfo>
+#include <QFrame>
 #include <QList>
 #include <QPointer>
-#include <QFrame>
 
 class CorvinHost;
 class QComboBox;

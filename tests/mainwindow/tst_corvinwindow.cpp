@@ -15,8 +15,8 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTextBlock>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <memory>
