@@ -3,6 +3,8 @@
 #include "activityregistry.h"
 #include "audioengine.h"
 #include "audiopanel.h"
+#include "audiopeakmeter.h"
+#include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
 #include "helppanel.h"
@@ -90,6 +92,13 @@ void Corvin::setUpFeatures()
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
     connect(m_audioPanel, &AudioPanel::spectrumPageRequested, this, &Corvin::showSpectrumPage);
+    // The input peak meter sits in the radio panel beside its caption; peaks come from the
+    // audio thread.
+    auto *peakMeter = new AudioPeakMeter(this);
+    peakMeter->setObjectName(QStringLiteral("audioPeakMeter"));
+    m_peakMeterSlot->addWidget(peakMeter);
+    connect(m_audio->recorder(), &AudioRecorder::inputPeakChanged, peakMeter,
+            &AudioPeakMeter::setPeak, Qt::QueuedConnection);
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
