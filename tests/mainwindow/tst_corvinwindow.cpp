@@ -120,6 +120,7 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
                              "scanPB",
                              "effectiveMode",
                              "audioPeakCaption",
+                             "audioPeakMeter",
                              "meterCaption",
                              "level",
                              "smeter",
@@ -138,6 +139,9 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
                              "logText"}) {
         QVERIFY2(window.findChild<QWidget *>(QString::fromLatin1(name)), name);
     }
+    // The input peak meter sits in the radio panel, beside its caption.
+    QVERIFY(window.findChild<QWidget *>(QStringLiteral("radioPanel"))
+                ->findChild<QWidget *>(QStringLiteral("audioPeakMeter")));
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("appTitle"))->text(),
              QStringLiteral("Corvin"));
     // The clocks run from construction on.
