@@ -22,11 +22,6 @@ constexpr const char *stepCaptions[] = {"1 Hz",     "2 Hz",     "5 Hz",    "10 H
                                         "6.25 kHz", "8.33 kHz", "10 kHz",  "12.5 kHz", "25 kHz",
                                         "50 kHz",   "100 KHz",  "200 KHz", "500 KHz"};
 
-QString text(const char *source)
-{
-    return QCoreApplication::translate("Corvin", source);
-}
-
 QLabel *label(const char *name, const QString &caption, QWidget *parent)
 {
     auto *result = new QLabel(caption, parent);
@@ -54,34 +49,38 @@ QFrame *buildRadioPanel(QWidget *parent, ReceiverPanelUi &ui, QLayout **peakMete
     row->setSpacing(18);
 
     QVBoxLayout *frequencyBlock = block(row);
-    frequencyBlock->addWidget(label("frequencyCaption", text("Tuned frequency"), panel));
+    frequencyBlock->addWidget(
+        label("frequencyCaption", QCoreApplication::translate("Corvin", "Tuned frequency"), panel));
     auto *readout = new QHBoxLayout;
     ui.frequency = label("frequency", QStringLiteral("89.100000"), panel);
     readout->addWidget(ui.frequency);
-    readout->addWidget(label("frequencyUnit", text("MHz"), panel), 0, Qt::AlignBottom);
+    readout->addWidget(label("frequencyUnit", QCoreApplication::translate("Corvin", "MHz"), panel),
+                       0, Qt::AlignBottom);
     readout->addStretch(1);
     frequencyBlock->addLayout(readout);
     frequencyBlock->addStretch(1);
 
     auto *controls = new QGridLayout;
     row->addLayout(controls);
-    QLabel *modulationLB = label("modulationLB", text("&Mode"), panel);
+    QLabel *modulationLB =
+        label("modulationLB", QCoreApplication::translate("Corvin", "&Mode"), panel);
     ui.modulationCB = new QComboBox(panel);
     ui.modulationCB->setObjectName(QStringLiteral("modulationCB"));
     for (int code = 0; code < receiverModeCount; ++code)
         ui.modulationCB->addItem(receiverModeName(code));
-    ui.modulationCB->setToolTip(text("AUTO uses the receiver's band plan. The app still uses "
-                                     "the step selected here for the tuning dial."));
+    ui.modulationCB->setToolTip(QCoreApplication::translate(
+        "Corvin", "AUTO uses the receiver's band plan. The app still uses "
+                  "the step selected here for the tuning dial."));
     modulationLB->setBuddy(ui.modulationCB);
-    QLabel *stepLB = label("stepLB", text("S&tep"), panel);
+    QLabel *stepLB = label("stepLB", QCoreApplication::translate("Corvin", "S&tep"), panel);
     ui.stepCB = new QComboBox(panel);
     ui.stepCB->setObjectName(QStringLiteral("stepCB"));
     for (const char *caption : stepCaptions)
         ui.stepCB->addItem(QString::fromLatin1(caption));
     stepLB->setBuddy(ui.stepCB);
-    ui.fxPB = new QPushButton(text("Set frequency"), panel);
+    ui.fxPB = new QPushButton(QCoreApplication::translate("Corvin", "Set frequency"), panel);
     ui.fxPB->setObjectName(QStringLiteral("fxPB"));
-    ui.scanPB = new QPushButton(text("Scan"), panel);
+    ui.scanPB = new QPushButton(QCoreApplication::translate("Corvin", "Scan"), panel);
     ui.scanPB->setObjectName(QStringLiteral("scanPB"));
     ui.scanPB->setCheckable(true);
     ui.effectiveMode = label("effectiveMode", QString(), panel);
@@ -95,12 +94,14 @@ QFrame *buildRadioPanel(QWidget *parent, ReceiverPanelUi &ui, QLayout **peakMete
     controls->addWidget(ui.effectiveMode, 3, 0, 1, 2);
 
     QVBoxLayout *peakBlock = block(row);
-    peakBlock->addWidget(label("audioPeakCaption", text("Audio input peak"), panel));
+    peakBlock->addWidget(label("audioPeakCaption",
+                               QCoreApplication::translate("Corvin", "Audio input peak"), panel));
     *peakMeterSlot = peakBlock;
 
     QVBoxLayout *meterBlock = block(row);
     auto *meterHeader = new QHBoxLayout;
-    meterHeader->addWidget(label("meterCaption", text("Signal strength"), panel));
+    meterHeader->addWidget(
+        label("meterCaption", QCoreApplication::translate("Corvin", "Signal strength"), panel));
     meterHeader->addStretch(1);
     ui.level = label("level", QStringLiteral("000"), panel);
     meterHeader->addWidget(ui.level);
@@ -110,10 +111,12 @@ QFrame *buildRadioPanel(QWidget *parent, ReceiverPanelUi &ui, QLayout **peakMete
     meterBlock->addWidget(ui.smeter);
 
     QVBoxLayout *dialBlock = block(row);
-    dialBlock->addWidget(label("tuningCaption", text("Tuning"), panel));
+    dialBlock->addWidget(
+        label("tuningCaption", QCoreApplication::translate("Corvin", "Tuning"), panel));
     ui.tuning = new RotaryEncoder(panel);
     ui.tuning->setObjectName(QStringLiteral("tuning"));
-    ui.tuning->setToolTip(text("Tune with the mouse wheel, arrow keys or by dragging the dial."));
+    ui.tuning->setToolTip(QCoreApplication::translate(
+        "Corvin", "Tune with the mouse wheel, arrow keys or by dragging the dial."));
     dialBlock->addWidget(ui.tuning);
     return panel;
 }

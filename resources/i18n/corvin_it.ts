@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="it">
 <context>
     <name>AudioPanel</name>
@@ -36,7 +37,7 @@
     </message>
     <message>
         <source>Play the selected audio input on the selected output.</source>
-        <translation>Riproduce l'ingresso audio selezionato sull'uscita selezionata.</translation>
+        <translation>Riproduce l&apos;ingresso audio selezionato sull&apos;uscita selezionata.</translation>
     </message>
     <message>
         <source>Audio spectrum</source>
@@ -44,7 +45,7 @@
     </message>
     <message>
         <source>Show the live spectrum of the selected audio input.</source>
-        <translation>Mostra lo spettro in tempo reale dell'ingresso audio selezionato.</translation>
+        <translation>Mostra lo spettro in tempo reale dell&apos;ingresso audio selezionato.</translation>
     </message>
     <message>
         <source>Record WAV</source>
@@ -52,11 +53,11 @@
     </message>
     <message>
         <source>Record the audio input to the grab folder.</source>
-        <translation>Registra l'ingresso audio nella cartella grab.</translation>
+        <translation>Registra l&apos;ingresso audio nella cartella grab.</translation>
     </message>
     <message>
         <source>Duration of audio written to the WAV file.</source>
-        <translation>Durata dell'audio scritto nel file WAV.</translation>
+        <translation>Durata dell&apos;audio scritto nel file WAV.</translation>
     </message>
     <message>
         <source>&amp;Volume</source>
@@ -76,7 +77,7 @@
     </message>
     <message>
         <source>Filter playback only. WAV recordings, input meter and spectrum use the original captured signal.</source>
-        <translation>Filtra solo l'ascolto. Le registrazioni WAV, il misuratore di ingresso e lo spettro usano il segnale acquisito originale.</translation>
+        <translation>Filtra solo l&apos;ascolto. Le registrazioni WAV, il misuratore di ingresso e lo spettro usano il segnale acquisito originale.</translation>
     </message>
     <message>
         <source>Audio filter</source>
@@ -154,11 +155,11 @@
     </message>
     <message>
         <source>Could not open audio input %1 (error %2).</source>
-        <translation>Impossibile aprire l'ingresso audio %1 (errore %2).</translation>
+        <translation>Impossibile aprire l&apos;ingresso audio %1 (errore %2).</translation>
     </message>
     <message>
         <source>Audio input %1 stopped (error %2).</source>
-        <translation>L'ingresso audio %1 si è fermato (errore %2).</translation>
+        <translation>L&apos;ingresso audio %1 si è fermato (errore %2).</translation>
     </message>
     <message>
         <source>No audio output is available.</source>
@@ -170,11 +171,11 @@
     </message>
     <message>
         <source>Could not open audio output %1 (error %2).</source>
-        <translation>Impossibile aprire l'uscita audio %1 (errore %2).</translation>
+        <translation>Impossibile aprire l&apos;uscita audio %1 (errore %2).</translation>
     </message>
     <message>
         <source>Audio output %1 stopped (error %2).</source>
-        <translation>L'uscita audio %1 si è fermata (errore %2).</translation>
+        <translation>L&apos;uscita audio %1 si è fermata (errore %2).</translation>
     </message>
     <message>
         <source>Selected WAV input channel unavailable.</source>
@@ -190,7 +191,7 @@
     </message>
     <message>
         <source>Could not send audio to the selected output.</source>
-        <translation>Impossibile inviare l'audio all'uscita selezionata.</translation>
+        <translation>Impossibile inviare l&apos;audio all&apos;uscita selezionata.</translation>
     </message>
     <message>
         <source>WAV recording stopped because the file could not grow.</source>
@@ -279,7 +280,51 @@
         <source>Native DSP report saved: %1</source>
         <translation>Report DSP nativo salvato: %1</translation>
     </message>
-<message><source>Tuned frequency</source><translation>Frequenza sintonizzata</translation></message><message><source>MHz</source><translation>MHz</translation></message><message><source>&amp;Mode</source><translation>&amp;Modulazione</translation></message><message><source>AUTO uses the receiver's band plan. The app still uses the step selected here for the tuning dial.</source><translation>AUTO usa il piano di banda del ricevitore. Il programma usa comunque il passo scelto qui per la manopola di sintonia.</translation></message><message><source>S&amp;tep</source><translation>&amp;Passo</translation></message><message><source>Set frequency</source><translation>Imposta frequenza</translation></message><message><source>Scan</source><translation>Scansione</translation></message><message><source>Audio input peak</source><translation>Picco ingresso audio</translation></message><message><source>Signal strength</source><translation>Intensità del segnale</translation></message><message><source>Tuning</source><translation>Sintonia</translation></message><message><source>Tune with the mouse wheel, arrow keys or by dragging the dial.</source><translation>Sintonizza con la rotella del mouse, i tasti freccia o trascinando la manopola.</translation></message></context>
+    <message>
+        <source>Tuned frequency</source>
+        <translation>Frequenza sintonizzata</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>&amp;Mode</source>
+        <translation>&amp;Modulazione</translation>
+    </message>
+    <message>
+        <source>AUTO uses the receiver&apos;s band plan. The app still uses the step selected here for the tuning dial.</source>
+        <translation>AUTO usa il piano di banda del ricevitore. Il programma usa comunque il passo scelto qui per la manopola di sintonia.</translation>
+    </message>
+    <message>
+        <source>S&amp;tep</source>
+        <translation>&amp;Passo</translation>
+    </message>
+    <message>
+        <source>Set frequency</source>
+        <translation>Imposta frequenza</translation>
+    </message>
+    <message>
+        <source>Scan</source>
+        <translation>Scansione</translation>
+    </message>
+    <message>
+        <source>Audio input peak</source>
+        <translation>Picco ingresso audio</translation>
+    </message>
+    <message>
+        <source>Signal strength</source>
+        <translation>Intensità del segnale</translation>
+    </message>
+    <message>
+        <source>Tuning</source>
+        <translation>Sintonia</translation>
+    </message>
+    <message>
+        <source>Tune with the mouse wheel, arrow keys or by dragging the dial.</source>
+        <translation>Sintonizza con la rotella del mouse, i tasti freccia o trascinando la manopola.</translation>
+    </message>
+</context>
 <context>
     <name>Corvindriver</name>
     <message>
@@ -408,11 +453,11 @@
     </message>
     <message>
         <source>Warning: no valid SHA-256 record was found for the program file %1; its integrity could not be verified.</source>
-        <translation>Attenzione: nessuna impronta SHA-256 valida trovata per il file del programma %1; impossibile verificarne l'integrità.</translation>
+        <translation>Attenzione: nessuna impronta SHA-256 valida trovata per il file del programma %1; impossibile verificarne l&apos;integrità.</translation>
     </message>
     <message>
         <source>Warning: the program file %1 could not be read to verify its integrity.</source>
-        <translation>Attenzione: impossibile leggere il file del programma %1 per verificarne l'integrità.</translation>
+        <translation>Attenzione: impossibile leggere il file del programma %1 per verificarne l&apos;integrità.</translation>
     </message>
 </context>
 <context>
@@ -515,7 +560,7 @@
         <translation>Windows non ha potuto impedire la sospensione per inattività durante la scansione.</translation>
     </message>
     <message>
-        <source>Windows could not release the scan's keep-awake request.</source>
+        <source>Windows could not release the scan&apos;s keep-awake request.</source>
         <translation>Windows non ha potuto annullare la richiesta di restare attivo.</translation>
     </message>
     <message>
