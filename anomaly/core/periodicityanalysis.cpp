@@ -13,6 +13,9 @@ constexpr std::size_t firstEnvelopeHz = 5;
 constexpr std::size_t envelopeCeilingHz = 4000;
 constexpr std::size_t backgroundHalfWidth = 24; // bins each side
 constexpr std::size_t guard = 4;                // bins next to a peak left out
+// A contrast must beat -1 dB, a power ratio of 0.794; below 0.79 it cannot.
+constexpr double firstRatioToBeat = 0.79;
+constexpr double ratioMargin = 1.0 - 1e-9;
 
 } // namespace
 
@@ -29,10 +32,13 @@ void PeriodicityAnalysis::configure(int sampleRate, double lowHz, double highHz,
     const std::size_t bins = m_rate / 2 + 1;
     m_input.assign(m_rate, 0.0);
     m_spectrum.assign(bins, 0.0);
-    m_scratchBins.assign(m_rate + 1, 0.0);
-    m_padded.assign(2 * m_rate, 0.0);
-    m_paddedBins.assign(m_rate + 1, 0.0);
-    m_correlation.assign(2 * m_rate, 0.0);
+    m_scratchBins.assign(bins, 0.0);
+    // Zero padding by the longest lag is enough for the circular correlation to equal the linear
+    // one at every lag examined (0 ... rate / 4), and far cheaper than doubling the length.
+    m_paddedLength = NativeDsp::nextFastLength(m_rate + m_rate / 4);
+    m_padded.assign(m_paddedLength, 0.0);
+    m_paddedBins.assign(m_paddedLength / 2 + 1, 0.0);
+    m_correlation.assign(m_paddedLength, 0.0);
     m_analytic.assign(m_rate, 0.0);
     m_envelopeSignal.assign(m_rate, 0.0);
     m_envelope.assign(m_rate, 0.0);
@@ -43,9 +49,9 @@ void PeriodicityAnalysis::configure(int sampleRate, double lowHz, double highHz,
     m_forward = PlannedTransform::realForward(m_input.data(), m_spectrum.data(), m_rate);
     m_bandInverse = PlannedTransform::realInverse(m_scratchBins.data(), m_padded.data(), m_rate);
     m_paddedForward =
-        PlannedTransform::realForward(m_padded.data(), m_paddedBins.data(), 2 * m_rate);
+        PlannedTransform::realForward(m_padded.data(), m_paddedBins.data(), m_paddedLength);
     m_paddedInverse =
-        PlannedTransform::realInverse(m_paddedBins.data(), m_correlation.data(), 2 * m_rate);
+        PlannedTransform::realInverse(m_paddedBins.data(), m_correlation.data(), m_paddedLength);
     m_analyticInverse =
         PlannedTransform::complexInverse(m_analytic.data(), m_envelopeSignal.data(), m_rate);
     m_envelopeForward =
@@ -72,8 +78,8 @@ void PeriodicityAnalysis::analyse(const double *centred, AnomalyMetrics::Values 
 
 void PeriodicityAnalysis::autocorrelation(AnomalyMetrics::Values &values)
 {
-    // u = the band-limited second (inverse transform scaled 1/N), zero-padded to twice its
-    // length so that the circular correlation of the padded signal is the linear one.
+    // u = the band-limited second (inverse transform scaled 1/N), zero-padded so that the
+    // circular correlation of the padded signal is the linear one at the lags examined.
     const std::size_t bins = m_spectrum.size();
     std::copy(m_spectrum.begin(), m_spectrum.end(), m_scratchBins.begin());
     m_scratchBins[0].imag(0.0);
@@ -88,7 +94,7 @@ void PeriodicityAnalysis::autocorrelation(AnomalyMetrics::Values &values)
     for (std::complex<double> &bin : m_paddedBins)
         bin = std::norm(bin);
     m_paddedInverse.run();
-    const double paddedScale = 1.0 / static_cast<double>(2 * m_rate);
+    const double paddedScale = 1.0 / static_cast<double>(m_paddedLength);
     const double zeroLag = m_correlation[0] * paddedScale;
     if (!(zeroLag > tiny))
         return;
@@ -133,6 +139,9 @@ void PeriodicityAnalysis::envelope(AnomalyMetrics::Values &values)
     const double *power = m_envelopePower.data();
     const std::size_t lastHz = std::min(m_rate / 4, envelopeCeilingHz);
     double best = -1.0;
+    // Power over background of the best so far, less a margin far above rounding: a peak whose
+    // ratio cannot reach it cannot win, and is passed over without selecting its median.
+    double bestRatio = firstRatioToBeat;
     std::size_t bestHz = 0;
     for (std::size_t f = firstEnvelopeHz; f <= lastHz; ++f) {
         if (!(power[f] >= power[f - 1] && power[f] >= power[f + 1]))
@@ -143,11 +152,16 @@ void PeriodicityAnalysis::envelope(AnomalyMetrics::Values &values)
             if (k + guard <= f || k >= f + guard)
                 m_scratch[count++] = power[k];
         }
-        const double background = RankSelect::upperMedian(m_scratch.data(), count);
-        const double contrast = NativeDsp::powerToDb(power[f] / std::max(background, tiny));
+        // max(median, tiny) >= limit, decided by counting: then the ratio stays below the best.
+        const double limit = power[f] / bestRatio;
+        if (tiny >= limit || RankSelect::countBelow(m_scratch.data(), count, limit) < count / 2 + 1)
+            continue;
+        const double background = std::max(RankSelect::upperMedian(m_scratch.data(), count), tiny);
+        const double contrast = NativeDsp::powerToDb(power[f] / background);
         if (contrast > best) {
             best = contrast;
             bestHz = f;
+            bestRatio = power[f] / background * ratioMargin;
         }
     }
     if (bestHz != 0) {

@@ -35,9 +35,10 @@ private:
     std::vector<double> m_input;
     std::vector<std::complex<double>> m_spectrum; // band-limited, 1 Hz bins
     std::vector<std::complex<double>> m_scratchBins;
-    std::vector<double> m_padded;                   // 2 x rate
-    std::vector<std::complex<double>> m_paddedBins; // rate + 1
-    std::vector<double> m_correlation;              // 2 x rate
+    std::size_t m_paddedLength = 0; // at least rate + rate / 4
+    std::vector<double> m_padded;
+    std::vector<std::complex<double>> m_paddedBins;
+    std::vector<double> m_correlation;
     std::vector<std::complex<double>> m_analytic;
     std::vector<std::complex<double>> m_envelopeSignal;
     std::vector<double> m_envelope;

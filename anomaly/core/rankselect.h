@@ -22,6 +22,16 @@ inline double upperMedian(double *values, std::size_t count)
     return select(values, count, count / 2);
 }
 
+// Values below the threshold, for deciding upperMedian(values) < threshold without selecting:
+// it holds exactly when at least count / 2 + 1 values lie below.
+inline std::size_t countBelow(const double *values, std::size_t count, double threshold)
+{
+    std::size_t below = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        below += values[i] < threshold ? 1 : 0;
+    return below;
+}
+
 // The median with an even count taken as the mean of the two middle values. count > 0.
 inline double meanMedian(double *values, std::size_t count)
 {

@@ -8,6 +8,7 @@
 
 #include "anomalymetric.h"
 
+#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -29,7 +30,7 @@ public:
 
 private:
     void residual();
-    void direction(AnomalyMetrics::Values &values) const;
+    void direction(AnomalyMetrics::Values &values);
 
     std::size_t m_columns = 0;
     double m_columnHz = 0.0;
@@ -40,4 +41,7 @@ private:
     std::vector<double> m_depths;
     std::vector<double> m_column;
     std::vector<double> m_row;
+    // Per lag (0.5 s, 1 s): each column's energy over the earlier and the later rows of pairs.
+    std::array<std::vector<double>, 2> m_earlierEnergy;
+    std::array<std::vector<double>, 2> m_laterEnergy;
 };

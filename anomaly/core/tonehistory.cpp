@@ -16,6 +16,23 @@ constexpr int supportNeeded = 5;  // rows of 8
 constexpr int combMultiples = 15;
 constexpr int minimumSpacing = 10; // Hz
 
+// Whether the median background of bin j, the upper median of the bins first ... last without
+// the guard bins around j, lies below the threshold: x > k max(median, tiny) becomes
+// x > k tiny and median < x / k, decided by counting instead of selecting.
+bool backgroundBelow(const double *values, std::size_t j, std::size_t first, std::size_t last,
+                     double threshold)
+{
+    const std::size_t lowerEnd = j + 1 > guard + first ? j + 1 - guard : first; // exclusive
+    const std::size_t upperStart = j + guard;
+    std::size_t count = lowerEnd - first;
+    std::size_t below = RankSelect::countBelow(values + first, count, threshold);
+    if (upperStart <= last) {
+        count += last + 1 - upperStart;
+        below += RankSelect::countBelow(values + upperStart, last + 1 - upperStart, threshold);
+    }
+    return below >= count / 2 + 1;
+}
+
 } // namespace
 
 void ToneHistory::configure(int sampleRate, double lowHz, double highHz, const double *secondWindow)
@@ -32,7 +49,6 @@ void ToneHistory::configure(int sampleRate, double lowHz, double highHz, const d
                                                                        m_bins.data(), m_rate);
     m_history.assign(rowCapacity * m_length, 0.0);
     m_average.assign(m_length, 0.0);
-    m_scratch.assign(2 * neighbourhood + 1, 0.0);
     m_peaks.reserve(m_length);
 }
 
@@ -48,7 +64,6 @@ void ToneHistory::reset()
     m_transform = {};
     m_history = {};
     m_average = {};
-    m_scratch = {};
     m_peaks = {};
 }
 
@@ -71,19 +86,13 @@ void ToneHistory::append(const double *centred)
         target[k] = std::norm(source[k]);
 }
 
-bool ToneHistory::supported(std::size_t j, std::size_t first, std::size_t last)
+bool ToneHistory::supported(std::size_t j, std::size_t first, std::size_t last) const
 {
     int support = 0;
     for (int age = 0; age < rowCapacity; ++age) {
         const double *r = row(age);
-        std::size_t count = 0;
-        for (std::size_t k = first; k <= last; ++k) {
-            if (k + guard <= j || k >= j + guard)
-                m_scratch[count++] = r[k];
-        }
-        const double background = RankSelect::upperMedian(m_scratch.data(), count);
         const double peak = std::max({r[j - 1], r[j], r[j + 1]});
-        if (peak > 4.0 * std::max(background, tiny))
+        if (peak > 4.0 * tiny && backgroundBelow(r, j, first, last, peak / 4.0))
             ++support;
         // The answer is known as soon as the count is reached or out of reach.
         const int left = rowCapacity - 1 - age;
@@ -113,14 +122,9 @@ void ToneHistory::findPeaks(AnomalyMetrics::Values &values)
             continue;
         const std::size_t first = j >= neighbourhood ? j - neighbourhood : 0;
         const std::size_t last = std::min(j + neighbourhood, m_length - 1);
-        std::size_t count = 0;
-        for (std::size_t k = first; k <= last; ++k) {
-            if (k + guard <= j || k >= j + guard)
-                m_scratch[count++] = a[k];
-        }
-        const double background = RankSelect::upperMedian(m_scratch.data(), count);
         // Above 9 dB in the 8 s average, and above 6 dB in at least 5 of the 8 seconds.
-        if (a[j] > 8.0 * std::max(background, tiny) && supported(j, first, last))
+        if (a[j] > 8.0 * tiny && backgroundBelow(a, j, first, last, a[j] / 8.0) &&
+            supported(j, first, last))
             m_peaks.push_back(m_firstHz + static_cast<int>(j));
     }
 

@@ -35,7 +35,7 @@ public:
 
 private:
     const double *row(int age) const; // 0 = oldest
-    bool supported(std::size_t j, std::size_t first, std::size_t last);
+    bool supported(std::size_t j, std::size_t first, std::size_t last) const;
     void findComb(AnomalyMetrics::Values &values) const;
 
     std::size_t m_rate = 0;
@@ -49,6 +49,5 @@ private:
     int m_rows = 0;
     int m_newest = -1;
     std::vector<double> m_average;
-    std::vector<double> m_scratch;
     std::vector<int> m_peaks; // Hz, ascending
 };
