@@ -10,7 +10,7 @@
 
 class ActivityRegistry;
 class PowerBackend;
-class StandbyHost;
+class CorvinHost;
 class QAbstractButton;
 class QLabel;
 
@@ -28,8 +28,7 @@ class ScanStandby : public QObject
 public:
     static constexpr int countdownSeconds = 15;
 
-    ScanStandby(StandbyHost &host, std::shared_ptr<PowerBackend> backend,
-                QObject *parent = nullptr);
+    ScanStandby(CorvinHost &host, std::shared_ptr<PowerBackend> backend, QObject *parent = nullptr);
     ~ScanStandby() override;
 
     // Holds (true) or drops (false) the keep-awake request. A failure is logged and keeps the
@@ -70,7 +69,7 @@ private:
     void showOnLabel(const QString &message);
     QString countdownMessage() const;
 
-    StandbyHost &m_host;
+    CorvinHost &m_host;
     std::shared_ptr<PowerBackend> m_backend;
     bool m_keepAwake = false;
     QTimer m_timer;

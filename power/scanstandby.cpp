@@ -1,15 +1,15 @@
 #include "scanstandby.h"
 
 #include "activityregistry.h"
+#include "corvinhost.h"
 #include "powerbackend.h"
-#include "standbyhost.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QThreadPool>
 #include <QtConcurrent>
 
-ScanStandby::ScanStandby(StandbyHost &host, std::shared_ptr<PowerBackend> backend, QObject *parent)
+ScanStandby::ScanStandby(CorvinHost &host, std::shared_ptr<PowerBackend> backend, QObject *parent)
     : QObject(parent)
     , m_host(host)
     , m_backend(std::move(backend))

@@ -37,11 +37,14 @@ QString resolve(const QString &overrideDir, const QString &besideExecutable, con
 
 QString dataFolder()
 {
-    const QString overrideDir = qEnvironmentVariable("CORVIN_DATA_DIR");
-    const QString beside =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
-    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return resolve(overrideDir, beside, perUser);
+    static const QString folder = [] {
+        const QString overrideDir = qEnvironmentVariable("CORVIN_DATA_DIR");
+        const QString beside =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
+        const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        return resolve(overrideDir, beside, perUser);
+    }();
+    return folder;
 }
 
 QString path(const QString &relative)

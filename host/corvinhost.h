@@ -58,6 +58,22 @@ public:
     // corvin_power).
     virtual ScanStandby &scanStandby() = 0;
 
+    // True while an activity holds the audio input for its own measurements or capture
+    // (synthetic sweep, Smart Scan, favourite measurement, armed anomaly capture): the audio
+    // controls must then leave the input open.
+    virtual bool isAudioInputHeld() const = 0;
+
+    // The stem of a new recording's file name, "<frequency MHz>_<mode>" from the receiver
+    // panel's readout ("145.500000_NFM").
+    virtual QString recordingNameStem() const = 0;
+
+    // Stops every audio stream on the audio thread, waits for it, and refreshes the audio
+    // controls.
+    virtual void stopAllAudio() = 0;
+
+    // Writes the settings store to disk now.
+    virtual void flushSettings() = 0;
+
 protected:
     CorvinHost() = default;
     CorvinHost(const CorvinHost &) = default;

@@ -69,6 +69,11 @@ void TestDataFolders::overrideFromEnvironment()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QCOMPARE(DataFolders::ensure(QStringLiteral("file/sub")), QString());
+
+    // The folder stays the one chosen first for the rest of the run.
+    qputenv("CORVIN_DATA_DIR", dir.filePath(QStringLiteral("elsewhere")).toUtf8());
+    QCOMPARE(DataFolders::dataFolder(), root);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("elsewhere"))));
     qputenv("CORVIN_DATA_DIR", saved);
 }
 

@@ -35,7 +35,9 @@ QString resolve(const QString &overrideDir, const QString &besideExecutable,
                 const QString &perUser);
 
 // The data folder of this process (needs the application object for the executable's
-// directory and the per-user location). Not cached: the override is read at every call.
+// directory and the per-user location). Resolved on the first call and kept for the whole
+// run, so the log, the reports and every tab write below the same folder even when the
+// environment or the folders change meanwhile. Thread-safe.
 QString dataFolder();
 
 // Absolute path of a sub-folder (or file) below the data folder; nothing is created.
