@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QMetaEnum>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTime>
 #include <QVBoxLayout>
 
@@ -35,7 +34,7 @@ DemoWindow::DemoWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("Segmora demo"));
     setWindowIcon(Segmora::icon());
 
-    m_playground = new Segmora(QStringLiteral("-###.##"), Segmora::Huge);
+    m_playground = new Segmora(QStringLiteral("####.##"), Segmora::Huge);
     m_playground->setDisplayType(Segmora::Led_Vector);
     m_playground->setMinimumHeight(80);
     m_clock = new Segmora(QStringLiteral("##.##.##"), Segmora::Huge);
@@ -52,9 +51,9 @@ DemoWindow::DemoWindow(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createControls());
-    layout->addWidget(m_playground, 2);
+    layout->addWidget(m_playground, 1);
     layout->addWidget(running, 1);
-    layout->addWidget(createGallery(), 3);
+    layout->addWidget(createGallery());
 
     connect(&m_timer, &QTimer::timeout, this, &DemoWindow::tick);
     m_timer.start(100);
@@ -135,12 +134,9 @@ QWidget *DemoWindow::createGallery()
                 m_ledDisplays << display;
         }
     }
-    auto *scroll = new QScrollArea;
-    scroll->setWidget(gallery);
-    scroll->setWidgetResizable(true);
     auto *box = new QGroupBox(QStringLiteral("Every style in every size"));
     auto *boxLayout = new QVBoxLayout(box);
-    boxLayout->addWidget(scroll);
+    boxLayout->addWidget(gallery);
     return box;
 }
 

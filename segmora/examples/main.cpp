@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     DemoWindow window;
-    window.resize(1100, 900);
+    window.resize(1100, 1000);
     window.show();
 
     if (parser.isSet(screenshot)) {
