@@ -32,8 +32,9 @@ void BM_LedTwelvePositions1920(benchmark::State &state)
     display.setDisplayType(Segmora::Led_Vector);
     display.setSegmentGlow(state.range(0) != 0);
     display.display(QStringLiteral("-12345678.90"));
-    // The drawing is 12 + 12 x 53 units wide before the point cells narrow it; fill 1920 px.
-    display.resize(1920, 1920 * 76 / 631 + 1);
+    // Eleven digit cells and a point cell: 12 + 11 x 53 + 17 = 612 units wide, 76 high, so
+    // this size fills 1920 px across.
+    display.resize(1920, (1920 * 76 + 611) / 612);
     renderLoop(state, display, 1.0);
 }
 

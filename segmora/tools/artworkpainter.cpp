@@ -60,25 +60,34 @@ QImage blurred(const QImage &source, int radius)
     return image;
 }
 
-// Draws a shape filled with a colour, with a blurred copy of it underneath as its glow.
-void drawGlowing(QPainter &painter, QSize size, const QPainterPath &shape, const QColor &colour,
-                 int glowRadius, double glowOpacity)
+// Draws a shape filled with a colour over its glow: a blurred copy of the shape in the glow
+// colour, drawn `halos` times at the opacity (several halos make it dense near the shape and
+// still soft at its rim).
+struct Glow
+{
+    QColor colour;
+    int radius;
+    int halos;
+    double opacity;
+};
+
+void drawGlowing(QPainter &painter, QSize size, const QPainterPath &shape, const QColor &fill,
+                 const Glow &glow)
 {
     QImage layer(size, QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     {
         QPainter p(&layer);
         p.setRenderHint(QPainter::Antialiasing);
-        p.fillPath(shape, colour);
+        p.fillPath(shape, glow.colour);
     }
-    // Drawn twice, the halo is dense near the shape and still soft at its rim.
-    const QImage halo = blurred(layer, glowRadius);
+    const QImage halo = blurred(layer, glow.radius);
     painter.save();
-    painter.setOpacity(glowOpacity);
-    painter.drawImage(0, 0, halo);
-    painter.drawImage(0, 0, halo);
+    painter.setOpacity(glow.opacity);
+    for (int i = 0; i < glow.halos; ++i)
+        painter.drawImage(0, 0, halo);
     painter.restore();
-    painter.fillPath(shape, colour);
+    painter.fillPath(shape, fill);
 }
 
 // The outline of a character of a font, scaled so that a digit is digitHeight high, centred
@@ -176,8 +185,8 @@ QImage ArtworkPainter::paintSegments(char letter, int index, QSize size) const
         }
     }
     painter.fillPath(cell.map(unlit), colours.unlit);
-    const int glowRadius = std::max(1, size.height() / 16);
-    drawGlowing(painter, size, cell.map(lit), colours.lit, glowRadius, 0.55);
+    const Glow glow{colours.lit, std::max(1, size.height() / 16), 2, 0.55};
+    drawGlowing(painter, size, cell.map(lit), colours.lit, glow);
     return image;
 }
 
@@ -207,17 +216,8 @@ QImage ArtworkPainter::paintNixie(int index, QSize size) const
         const double radius = std::max(1.0, w * 0.24);
         shape.addEllipse(QPointF(w / 2.0, h * 0.84), radius, radius);
     }
-    if (!shape.isEmpty()) {
-        QImage layer(size, QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        {
-            QPainter p(&layer);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.fillPath(shape, glow);
-        }
-        painter.drawImage(0, 0, blurred(layer, glowRadius));
-        painter.fillPath(shape, cathode);
-    }
+    if (!shape.isEmpty())
+        drawGlowing(painter, size, shape, cathode, {glow, glowRadius, 1, 1.0});
 
     // The anode grid in front of the cathodes, faint where the glow is not.
     if (index != SegmoraImages::pointIndex && h >= 25) {
