@@ -1,6 +1,7 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "anomalypanel.h"
 #include "audioengine.h"
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
@@ -105,12 +106,17 @@ void Corvin::setUpFeatures()
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
+    // The anomaly capture panel fills the lower half of the DSP page.
+    m_anomalyPanel = new AnomalyPanel(*this, *m_audioPanel, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_anomalyPanel);
+
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
 
     m_audio->start();
     m_audioPanel->start();
+    m_anomalyPanel->start();
 }
 
 void Corvin::showPage(const QString &pageName)

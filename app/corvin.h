@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class ActivityRegistry;
+class AnomalyPanel;
 class AudioEngine;
 class AudioPanel;
 class PersistentLog;
@@ -57,6 +58,7 @@ public:
     QTabWidget *controlsTab() const { return m_controls; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
     AudioPanel *audioPanel() const { return m_audioPanel; }
+    AnomalyPanel *anomalyPanel() const { return m_anomalyPanel; }
     // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...); null for a
     // name the window does not have.
     QVBoxLayout *pageLayout(const QString &pageName) const;
@@ -100,5 +102,6 @@ private:
     ReceiverPanel *m_panel = nullptr;
     AudioEngine *m_audio = nullptr;
     AudioPanel *m_audioPanel = nullptr;
+    AnomalyPanel *m_anomalyPanel = nullptr;
     ScanStandby *m_standby = nullptr;
 };

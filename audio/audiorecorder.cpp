@@ -1,5 +1,6 @@
 #include "audiorecorder.h"
 
+#include "anomalystage.h"
 #include "audioblockconsumer.h"
 #include "audioformats.h"
 #include "playbackfilter.h"
@@ -33,6 +34,7 @@ AudioRecorder::AudioRecorder(QObject *parent)
     m_pushTimer->setInterval(kPushIntervalMs);
     m_pushTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pushTimer, &QTimer::timeout, this, &AudioRecorder::pushPlayback);
+    setUpAnomalySession();
 }
 
 AudioRecorder::~AudioRecorder()
@@ -115,6 +117,10 @@ void AudioRecorder::stopAll()
             disconnect(m_inputDevice, nullptr, this, nullptr);
         }
         m_input->stop();
+        // Deferred, and no longer the recorder's child: the device's destructor runs the event
+        // loop, which at the thread's end may delete the recorder, which must not delete the
+        // device a second time.
+        m_input->setParent(nullptr);
         m_input->deleteLater();
     }
     m_input = nullptr;
@@ -191,7 +197,9 @@ void AudioRecorder::releaseOutput()
     if (m_output) {
         disconnect(m_output, nullptr, this, nullptr);
         m_output->stop();
-        // Deferred: this may run inside the output's own state notification.
+        // Deferred: this may run inside the output's own state notification. Not the
+        // recorder's child any more, for the reason given in stopAll.
+        m_output->setParent(nullptr);
         m_output->deleteLater();
     }
     m_output = nullptr;

@@ -53,8 +53,12 @@ void featureBankUpdate(benchmark::State &state)
     }
     state.counters["computeMs"] = computeMs;
 }
-BENCHMARK(featureBankUpdate)->Arg(44100)->Arg(48000)->Arg(96000)->Arg(192000)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(featureBankUpdate)
+    ->Arg(44100)
+    ->Arg(48000)
+    ->Arg(96000)
+    ->Arg(192000)
+    ->Unit(benchmark::kMillisecond);
 
 void decisionStep(benchmark::State &state)
 {

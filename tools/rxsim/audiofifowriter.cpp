@@ -1,5 +1,6 @@
 #include "audiofifowriter.h"
 
+#include "audioevents.h"
 #include "audiosynth.h"
 
 #include <QtEndian>
@@ -71,10 +72,14 @@ void AudioFifoWriter::run()
     std::vector<float> mono(static_cast<size_t>(blockFrames));
     QByteArray pcm(blockFrames * bytesPerFrame, '\0');
     int fd = -1;
+    qint64 generated = 0; // stream samples rendered, written or dropped
     auto next = std::chrono::steady_clock::now();
 
     while (!m_stop) {
         synth.render(m_scene(), mono.data(), blockFrames);
+        if (m_events)
+            m_events->mix(mono.data(), blockFrames, generated);
+        generated += blockFrames;
         auto *out = reinterpret_cast<uchar *>(pcm.data());
         for (int i = 0; i < blockFrames; ++i) {
             const auto value =
