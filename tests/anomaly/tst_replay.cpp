@@ -5,6 +5,7 @@
 #include "anomalysignals.h"
 #include "replaycsv.h"
 #include "replayrunner.h"
+#include "testwav.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,57 +18,10 @@
 #include <stdexcept>
 
 using namespace AnomalySignals;
+using TestWav::bytesOf;
+using TestWav::samplesOf;
 
 namespace {
-
-// A canonical WAV file: format tag 1 (PCM) or 3 (float).
-void writeWav(const QString &path, int rate, int channels, int bits, bool isFloat,
-              const QByteArray &data)
-{
-    QByteArray h;
-    const auto u32 = [&h](quint32 v) {
-        char b[4];
-        qToLittleEndian(v, b);
-        h.append(b, 4);
-    };
-    const auto u16 = [&h](quint16 v) {
-        char b[2];
-        qToLittleEndian(v, b);
-        h.append(b, 2);
-    };
-    const int align = channels * bits / 8;
-    h += "RIFF";
-    u32(static_cast<quint32>(36 + data.size()));
-    h += "WAVEfmt ";
-    u32(16);
-    u16(isFloat ? 3 : 1);
-    u16(static_cast<quint16>(channels));
-    u32(static_cast<quint32>(rate));
-    u32(static_cast<quint32>(rate * align));
-    u16(static_cast<quint16>(align));
-    u16(static_cast<quint16>(bits));
-    h += "data";
-    u32(static_cast<quint32>(data.size()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(h + data);
-}
-
-QByteArray bytesOf(const std::vector<qint16> &pcm)
-{
-    QByteArray bytes(static_cast<int>(pcm.size() * 2), Qt::Uninitialized);
-    for (std::size_t i = 0; i < pcm.size(); ++i)
-        qToLittleEndian<qint16>(pcm[i], bytes.data() + 2 * i);
-    return bytes;
-}
-
-std::vector<qint16> samplesOf(const QByteArray &pcm)
-{
-    std::vector<qint16> samples(static_cast<std::size_t>(pcm.size() / 2));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = qFromLittleEndian<qint16>(pcm.constData() + 2 * i);
-    return samples;
-}
 
 // A minute and a half of noise with keyed tones, pulse bursts and a level jump.
 std::vector<qint16> eventfulAudio(int rate)
@@ -165,7 +119,7 @@ void TestReplay::liveSessionAndReplayAgree()
 
     // Replay: the same audio as a WAV file.
     const QString wav = m_dir->filePath("eventful.wav");
-    writeWav(wav, rate, 1, 16, false, bytesOf(pcm));
+    QVERIFY(TestWav::write(wav, rate, 1, 16, false, bytesOf(pcm)));
     ReplayRunner replay;
     replay.open(wav);
     QBuffer csv;
@@ -227,7 +181,7 @@ void TestReplay::csvLayoutAndTail()
     // 30.6 s at 48 kHz: 30 rows and a tail of 28 800 samples.
     const int rate = 48000;
     const QString wav = m_dir->filePath("short.wav");
-    writeWav(wav, rate, 1, 16, false, bytesOf(noise(rate, 30.6, 1000, 8)));
+    QVERIFY(TestWav::write(wav, rate, 1, 16, false, bytesOf(noise(rate, 30.6, 1000, 8))));
     ReplayRunner replay;
     replay.open(wav);
     QBuffer csv;
@@ -288,7 +242,7 @@ void TestReplay::refusals()
     QFETCH(QString, error);
     const QString wav = m_dir->filePath("refused.wav");
     if (bits > 0)
-        writeWav(wav, 8000, 1, bits, isFloat, QByteArray(8000 * bits / 8 * 2, '\0'));
+        QVERIFY(TestWav::write(wav, 8000, 1, bits, isFloat, QByteArray(8000 * bits / 8 * 2, '\0')));
     ReplayRunner replay;
     QString thrown;
     try {
@@ -311,7 +265,7 @@ void TestReplay::channelSelection()
     for (std::size_t i = 0; i < right.size(); ++i)
         stereo[2 * i + 1] = right[i];
     const QString wav = m_dir->filePath("stereo.wav");
-    writeWav(wav, rate, 2, 16, false, bytesOf(stereo));
+    QVERIFY(TestWav::write(wav, rate, 2, 16, false, bytesOf(stereo)));
     ReplayRunner replay;
     replay.open(wav);
     QCOMPARE(replay.channels(), 2);

@@ -5,6 +5,7 @@
 #include "anomalysession.h"
 #include "anomalysignals.h"
 #include "eventfiles.h"
+#include "testwav.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 using namespace AnomalySignals;
+using TestWav::samplesOf;
 
 namespace {
 
@@ -41,14 +43,6 @@ std::vector<qint16> ramp(std::size_t count, int offset)
         pcm[i] = static_cast<qint16>(
             static_cast<int>((i + static_cast<std::size_t>(offset)) % 60000) - 30000);
     return pcm;
-}
-
-std::vector<qint16> samplesOf(const QByteArray &pcm)
-{
-    std::vector<qint16> samples(static_cast<std::size_t>(pcm.size() / 2));
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = qFromLittleEndian<qint16>(pcm.constData() + 2 * i);
-    return samples;
 }
 
 QStringList sortedKeys(const QJsonObject &object)

@@ -258,8 +258,12 @@ int main(int argc, char *argv[])
     }
     if (control)
         control->stop();
-    if (audio)
+    if (audio) {
         audio->stop();
+        std::fprintf(stderr, "corvin-rxsim: audio frames written %lld, dropped %lld\n",
+                     static_cast<long long>(audio->framesWritten()),
+                     static_cast<long long>(audio->framesDropped()));
+    }
     sim.stop();
     return 0;
 }
