@@ -1,9 +1,12 @@
 #include "screenshottour.h"
 
+#include "anomalypanel.h"
 #include "corvin.h"
 #include "receivercontrol.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
@@ -13,6 +16,9 @@ namespace {
 constexpr int startDelayMs = 800;
 constexpr int settleMs = 4000; // several poll ticks: the tune and at least one S-meter read
 constexpr int pageMs = 600;
+constexpr int readyMs = 17000; // the 15 s pre-trigger buffer filled
+constexpr int pollMs = 1000;
+constexpr int maximumWaits = 90; // for the event: detection, 20 s post-trigger, writing
 } // namespace
 
 ScreenshotTour::ScreenshotTour(Corvin *window, const QString &folder, QObject *parent)
@@ -54,8 +60,10 @@ void ScreenshotTour::nextShot()
             save(QStringLiteral("Main-") + controls->widget(previous - mainPages)->objectName());
     }
     if (m_shot == total) {
-        QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
-        QApplication::quit();
+        if (qEnvironmentVariableIsEmpty("CORVIN_RXSIM_CONTROL"))
+            finish();
+        else
+            armAnomalyCapture();
         return;
     }
     if (m_shot < mainPages) {
@@ -66,6 +74,50 @@ void ScreenshotTour::nextShot()
     }
     ++m_shot;
     QTimer::singleShot(pageMs, this, &ScreenshotTour::nextShot);
+}
+
+void ScreenshotTour::armAnomalyCapture()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    QTabWidget *tabs = m_window->mainTab();
+    for (int page = 0; page < tabs->count(); ++page) {
+        if (tabs->widget(page)->isAncestorOf(panel))
+            tabs->setCurrentIndex(page);
+    }
+    if (auto *automatic = panel->findChild<QCheckBox *>(QStringLiteral("anomalyAutomaticCB")))
+        automatic->setChecked(true);
+    panel->armButton()->click();
+    QTimer::singleShot(readyMs, this, &ScreenshotTour::provokeAnomaly);
+}
+
+void ScreenshotTour::provokeAnomaly()
+{
+    save(QStringLiteral("Dsp-AnomalyReady"));
+    QFile control(qEnvironmentVariable("CORVIN_RXSIM_CONTROL"));
+    if (!control.open(QIODevice::WriteOnly | QIODevice::Append) ||
+        control.write("pulses 1000 200 10\n") < 0)
+        QTextStream(stderr) << "could not provoke an anomaly through " << control.fileName()
+                            << '\n';
+    control.close();
+    QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForSavedEvent);
+}
+
+void ScreenshotTour::waitForSavedEvent()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    if (panel->lastEventWav().isEmpty() && ++m_waits < maximumWaits) {
+        QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForSavedEvent);
+        return;
+    }
+    save(QStringLiteral("Dsp-AnomalySaved"));
+    panel->armButton()->click();
+    finish();
+}
+
+void ScreenshotTour::finish()
+{
+    QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
+    QApplication::quit();
 }
 
 void ScreenshotTour::save(const QString &name)

@@ -8,7 +8,10 @@ class Corvin;
 // A guided tour for documentation screenshots: connects to the first listed serial port
 // (normally the simulated receiver), tunes to a station, then saves a PNG of every page of the
 // main tab widget and of the Receiver page's inner tabs into a folder, and quits the
-// application. Started by the command-line option --screenshots DIR.
+// application. When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
+// tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
+// anomaly through the FIFO and photographs the saved event. Started by the command-line option
+// --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -24,10 +27,15 @@ public:
 private:
     void connectAndTune();
     void nextShot();
+    void armAnomalyCapture();
+    void provokeAnomaly();
+    void waitForSavedEvent();
+    void finish();
     void save(const QString &name);
 
     Corvin *m_window;
     QDir m_folder;
     int m_shot = 0;
     int m_saved = 0;
+    int m_waits = 0;
 };

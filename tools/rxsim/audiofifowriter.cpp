@@ -2,6 +2,7 @@
 
 #include "audioevents.h"
 #include "audiosynth.h"
+#include "fifopath.h"
 
 #include <QtEndian>
 
@@ -10,7 +11,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -29,19 +29,8 @@ AudioFifoWriter::~AudioFifoWriter()
 
 bool AudioFifoWriter::start(QString *error)
 {
-    const QByteArray path = m_path.toLocal8Bit();
-    struct stat info
-    {};
-    if (stat(path.constData(), &info) == 0) {
-        if (!S_ISFIFO(info.st_mode)) {
-            *error = QStringLiteral("%1 exists and is not a FIFO").arg(m_path);
-            return false;
-        }
-    } else if (mkfifo(path.constData(), 0600) != 0) {
-        *error = QStringLiteral("cannot create FIFO %1: %2")
-                     .arg(m_path, QString::fromLocal8Bit(strerror(errno)));
+    if (!ensureFifo(m_path, error))
         return false;
-    }
     m_stop = false;
     m_thread = std::thread([this] { run(); });
     return true;

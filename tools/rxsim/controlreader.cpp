@@ -1,12 +1,13 @@
 #include "controlreader.h"
 
+#include "fifopath.h"
+
 #include <QByteArray>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 ControlReader::ControlReader(QString path, std::function<void(const QString &)> onLine)
@@ -21,21 +22,10 @@ ControlReader::~ControlReader()
 
 bool ControlReader::start(QString *error)
 {
-    const QByteArray path = m_path.toLocal8Bit();
-    struct stat info
-    {};
-    if (stat(path.constData(), &info) == 0) {
-        if (!S_ISFIFO(info.st_mode)) {
-            *error = QStringLiteral("%1 exists and is not a FIFO").arg(m_path);
-            return false;
-        }
-    } else if (mkfifo(path.constData(), 0600) != 0) {
-        *error = QStringLiteral("cannot create FIFO %1: %2")
-                     .arg(m_path, QString::fromLocal8Bit(strerror(errno)));
+    if (!ensureFifo(m_path, error))
         return false;
-    }
     // Read and write: a FIFO with a writer of its own never reports end of file.
-    m_fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    m_fd = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
         *error = QStringLiteral("cannot open FIFO %1: %2")
                      .arg(m_path, QString::fromLocal8Bit(strerror(errno)));
