@@ -144,18 +144,16 @@ void AnomalySession::processBlock(const qint16 *samples, int frameCount)
         }
         if (!m_monitor)
             continue;
-        bool produced = false;
+        // Whatever fails in the second's work (features, their publication, the decision, the
+        // trigger's metadata) stops the analysis only: the ring and any capture go on.
         try {
-            produced = m_bank.pushSample(*sample, &m_update);
+            if (m_bank.pushSample(*sample, &m_update))
+                onUpdate();
         } catch (const std::exception &error) {
             stopMonitor(error.what());
-            continue;
         }
-        if (produced) {
-            onUpdate();
-            if (!m_armed)
-                return;
-        }
+        if (!m_armed)
+            return;
     }
     // A checkpoint for every minute of received audio, whatever the wall clock says.
     if (m_pcmSamples / perMinute != minuteBefore)

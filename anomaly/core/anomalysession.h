@@ -10,6 +10,10 @@
 // the last sample of the second that decided, a manual one's with the last sample received
 // before the request.
 //
+// A standard exception during a second's analysis (features, their publication, the decision,
+// a trigger's metadata) stops the analysis only, with anomalyFeaturesError: the ring and any
+// capture go on, so manual capture stays available.
+//
 // Thread affinity: lives on the audio thread with the engine that feeds it; every method runs
 // there. Its results leave through the signals below (queued to the GUI); observation logs are
 // saved by a writer thread of its own. arm() allocates every buffer and plans the transforms:

@@ -16,6 +16,8 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <stdexcept>
+
 using namespace AnomalySignals;
 using TestWav::samplesOf;
 
@@ -97,6 +99,7 @@ private slots:
     void checkpointEveryMinuteOfAudio();
     void manualEventFilesAndKeys();
     void progressOnlyOnChange();
+    void analysisFailureDuringCapture();
 
 private:
     AnomalyArmRequest request(int pre, int post, bool monitor) const;
@@ -469,6 +472,33 @@ void TestSession::progressOnlyOnChange()
         session.processBlock(block.data(), 1000);
     QCOMPARE(progress.count(), 5);
     QCOMPARE(progress.at(4), (QList<QVariant>{2, 0, false}));
+}
+
+void TestSession::analysisFailureDuringCapture()
+{
+    const int rate = 8000;
+    AnomalySession session;
+    QVERIFY(session.arm(request(1, 3, true), rate, 1));
+    QSignalSpy events(&session, &AnomalySession::anomalyEventReady);
+    QSignalSpy errors(&session, &AnomalySession::anomalyFeaturesError);
+    QSignalSpy features(&session, &AnomalySession::anomalyFeaturesReady);
+    // The second second's work fails (as memory exhaustion would) while a capture runs.
+    connect(&session, &AnomalySession::anomalyFeaturesReady, this, [](int, int seconds) {
+        if (seconds == 2)
+            throw std::runtime_error("injected failure");
+    });
+    const std::vector<qint16> pcm = noise(rate, 6, 2000, 12);
+    session.processBlock(pcm.data(), rate);
+    QVERIFY(session.manualTrigger());
+    session.processBlock(pcm.data() + rate, 5 * rate);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(errors.at(0), (QList<QVariant>{7, QStringLiteral("injected failure")}));
+    QCOMPARE(features.count(), 2); // no analysis after the failure
+    QVERIFY(session.isArmed());
+    QCOMPARE(events.count(), 1);
+    const std::vector<qint16> expected(pcm.begin(), pcm.begin() + 4 * rate);
+    QVERIFY(samplesOf(events.at(0).at(0).toByteArray()) == expected);
+    QVERIFY(session.manualTrigger()); // capture stays available
 }
 
 QTEST_GUILESS_MAIN(TestSession)
