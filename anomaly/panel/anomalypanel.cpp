@@ -185,9 +185,8 @@ void AnomalyPanel::toggleArm()
         arm();
 }
 
-QString AnomalyPanel::armRefusal(bool *eventFolders) const
+QString AnomalyPanel::armRefusal() const
 {
-    *eventFolders = false;
     Corvindriver *driver = m_host.driver();
     if (!driver || !driver->isOpen() || !m_host.isIdle() || m_audio.selectedInputDevice().isNull())
         return AnomalyTexts::text(Text::ConnectFirst);
@@ -198,7 +197,6 @@ QString AnomalyPanel::armRefusal(bool *eventFolders) const
     if (receiver.currentFrequency() != static_cast<qint64>(confirmed.frequency) ||
         receiver.modeIndex() != confirmed.mode || confirmed.mode == autoMode)
         return AnomalyTexts::text(Text::FixedFrequency);
-    *eventFolders = true;
     if (DataFolders::ensure(QLatin1String(DataFolders::anomaly)).isEmpty())
         return AnomalyTexts::text(Text::NoEventFolder);
     if (DataFolders::ensure(QLatin1String(DataFolders::anomalyObservations)).isEmpty())
@@ -211,13 +209,12 @@ QString AnomalyPanel::armRefusal(bool *eventFolders) const
     return QString();
 }
 
-bool AnomalyPanel::arm()
+void AnomalyPanel::arm()
 {
-    bool folders = false;
-    const QString refusal = armRefusal(&folders);
+    const QString refusal = armRefusal();
     if (!refusal.isEmpty() || !m_recorder) {
         setStatus(refusal.isEmpty() ? AnomalyTexts::text(Text::CannotArm) : refusal);
-        return false;
+        return;
     }
     const ReceiverControl &receiver = m_host.receiverControl();
     const QAudioDeviceInfo device = m_audio.selectedInputDevice();
@@ -248,11 +245,10 @@ bool AnomalyPanel::arm()
         // An input opened for nothing closes again.
         m_audio.refreshAudioStatus();
         setStatus(AnomalyTexts::text(Text::CannotArm));
-        return false;
+        return;
     }
     setArmed(true);
     setStatus(AnomalyTexts::text(Text::Filling));
-    return true;
 }
 
 void AnomalyPanel::disarm(const QString &status)

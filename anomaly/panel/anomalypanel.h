@@ -58,8 +58,9 @@ public slots:
 private:
     void buildUi();
     void registerActivity();
-    bool arm();
-    QString armRefusal(bool *eventFolders) const;
+    void arm();
+    // Why the panel cannot arm now (the first failing check), or empty.
+    QString armRefusal() const;
     void disarm(const QString &status);
     void setArmed(bool armed);
     void setStatus(const QString &text);
