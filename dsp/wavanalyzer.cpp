@@ -159,6 +159,44 @@ std::vector<BandJob> measureBands(const std::string &path, const Result &result,
     return jobs;
 }
 
+// Stores the band's train unless a stored one already holds it.
+void storeTrain(std::vector<PulseTrain> &trains, const BandJob &band, TrainFit fit)
+{
+    if (!isDuplicateTrain(trains, fit))
+        trains.push_back({fit.periodSeconds, fit.jitterSeconds * 1000.0, band.bandHz, band.lowHz,
+                          band.highHz, std::move(fit.events)});
+}
+
+// Abrupt bursts in one band splash clicks into the others, and a band's own regular train can
+// then drown in them: too few intervals stay at its period. So each band without a train looks
+// once more without its pulses that coincide (within 28 ms) with the trains found so far. A
+// train found that way is stored like any other, and the band keeps no isolated pulses, as a
+// band with a train never does; a band that still finds none keeps all its pulses.
+std::vector<IsolatedBand> findHiddenTrains(std::vector<BandJob> &withoutTrain,
+                                           std::vector<PulseTrain> &trains)
+{
+    std::vector<std::vector<PulseEvent>> rest(withoutTrain.size());
+    for (std::size_t i = 0; i < withoutTrain.size(); ++i) {
+        for (const PulseEvent &event : withoutTrain[i].events) {
+            if (!coincidesWithTrain(event, trains))
+                rest[i].push_back(event);
+        }
+    }
+    std::vector<IsolatedBand> isolated;
+    for (std::size_t i = 0; i < withoutTrain.size(); ++i) {
+        BandJob &band = withoutTrain[i];
+        if (rest[i].size() < band.events.size()) {
+            TrainFit fit = findPulseTrain(rest[i]);
+            if (fit.periodSeconds != 0.0) {
+                storeTrain(trains, band, std::move(fit));
+                continue;
+            }
+        }
+        isolated.push_back({band.bandHz, band.lowHz, band.highHz, std::move(band.events)});
+    }
+    return isolated;
+}
+
 } // namespace
 
 std::string utf8Path(const std::wstring &path)
@@ -245,15 +283,14 @@ Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cance
     }
 
     std::vector<PulseTrain> trains;
-    std::vector<IsolatedBand> isolated;
+    std::vector<BandJob> withoutTrain;
     for (BandJob &job : measureBands(path, result, candidates, cancel, progress)) {
-        if (job.train.periodSeconds == 0.0) {
-            isolated.push_back({job.bandHz, job.lowHz, job.highHz, std::move(job.events)});
-        } else if (!isDuplicateTrain(trains, job.train)) {
-            trains.push_back({job.train.periodSeconds, job.train.jitterSeconds * 1000.0, job.bandHz,
-                              job.lowHz, job.highHz, std::move(job.train.events)});
-        }
+        if (job.train.periodSeconds == 0.0)
+            withoutTrain.push_back(std::move(job));
+        else
+            storeTrain(trains, job, std::move(job.train));
     }
+    const std::vector<IsolatedBand> isolated = findHiddenTrains(withoutTrain, trains);
     result.events = collectIsolatedEvents(isolated, trains);
     std::stable_sort(trains.begin(), trains.end(), [](const PulseTrain &a, const PulseTrain &b) {
         return a.periodSeconds < b.periodSeconds;
