@@ -42,7 +42,10 @@ void measureLevels(WavReader &reader, Result &result, const std::atomic<bool> &c
     double products = 0.0;
     const double clipLimit =
         result.isFloat ? 1.0 : 1.0 - std::pow(2.0, 1.0 - static_cast<double>(result.validBits));
-    const std::uint64_t blockFrames = 4 * static_cast<std::uint64_t>(result.sampleRate);
+    // Blocks of 4 s of a mono file's samples, shared among the channels: the memory taken does
+    // not grow with their number, and the sums come out the same for any block length.
+    const std::uint64_t blockFrames =
+        std::max<std::uint64_t>(4 * static_cast<std::uint64_t>(result.sampleRate) / channels, 1);
     for (std::uint64_t position = 0; position < n;) {
         throwIfCancelled(cancel);
         const std::uint64_t count = std::min(blockFrames, n - position);
@@ -114,7 +117,7 @@ struct BandJob
 
 // Band pass over the best candidates. Bands run concurrently, each with its own reader; the
 // progress calls stay on this thread and in band order.
-std::vector<BandJob> measureBands(const std::string &path, const Result &result,
+std::vector<BandJob> measureBands(const std::filesystem::path &path, const Result &result,
                                   const std::vector<CandidateBand> &candidates,
                                   const std::atomic<bool> &cancel, const AnalysisProgress &progress)
 {
@@ -199,39 +202,6 @@ std::vector<IsolatedBand> findHiddenTrains(std::vector<BandJob> &withoutTrain,
 
 } // namespace
 
-std::string utf8Path(const std::wstring &path)
-{
-    std::string out;
-    out.reserve(path.size());
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        auto code = static_cast<std::uint32_t>(path[i]);
-        // UTF-16 wide strings carry characters beyond the BMP as surrogate pairs.
-        if (sizeof(wchar_t) == 2 && code >= 0xD800 && code < 0xDC00 && i + 1 < path.size()) {
-            const auto low = static_cast<std::uint32_t>(path[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
-
 Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cancel,
                   const AnalysisProgress &progress)
 {
@@ -242,7 +212,7 @@ Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cance
 
     throwIfCancelled(cancel);
     report(progress, 2, "Reading WAV header");
-    const std::string path = utf8Path(request.wavPath);
+    const std::filesystem::path &path = request.wavPath;
     WavReader reader;
     reader.open(path);
     Result result;

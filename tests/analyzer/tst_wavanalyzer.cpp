@@ -16,7 +16,7 @@ AnalysisRequest requestFor(const QString &path, double low = 80, double high = 6
                            int channel = 0, double contrast = 12)
 {
     AnalysisRequest request;
-    request.wavPath = path.toStdWString();
+    request.wavPath = QFile::encodeName(path).toStdString();
     request.channel = channel;
     request.lowHz = low;
     request.highHz = high;
