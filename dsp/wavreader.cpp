@@ -188,8 +188,10 @@ void WavReader::open(const std::filesystem::path &path)
     if (fd < 0)
         fail("Cannot open WAV file");
     const int flags = ::fcntl(fd, F_GETFL);
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || flags < 0 ||
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(m_file = ::fdopen(fd, "rb"))) {
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        m_file = ::fdopen(fd, "rb");
+    if (!m_file) {
         ::close(fd);
         fail("Cannot open WAV file");
     }

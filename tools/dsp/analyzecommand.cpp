@@ -74,9 +74,11 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return Cli::UsageError;
     }
     // The file is opened by its own bytes; the text form only names it in messages and reports.
+    const std::filesystem::path given = Cli::filePath(options.file);
     std::error_code noCurrentFolder;
-    std::filesystem::path wavFile = Cli::filePath(options.file);
-    wavFile = std::filesystem::absolute(wavFile, noCurrentFolder);
+    std::filesystem::path wavFile = std::filesystem::absolute(given, noCurrentFolder);
+    if (noCurrentFolder)
+        wavFile = given;
     const QString wavPath = QFile::decodeName(QByteArray::fromStdString(wavFile.native()));
     const QString reportsFolder = options.out.isEmpty()
                                       ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
