@@ -2,12 +2,14 @@
 
 #include "activityregistry.h"
 #include "anomalypanel.h"
+#include "applanguage.h"
 #include "audioengine.h"
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "greypanel.h"
 #include "helppanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
@@ -117,6 +119,12 @@ void Corvin::setUpFeatures()
     m_audio->start();
     m_audioPanel->start();
     m_anomalyPanel->start();
+
+    // The Greyline page follows the Propagation page; the listening location is read afresh
+    // at every update.
+    GreyPanel::addPage(
+        *m_mainTab, *m_settings, [this] { return loadListeningLocation(*m_settings); },
+        runningLanguage() == QLatin1String("it"));
 }
 
 void Corvin::showPage(const QString &pageName)
