@@ -4,10 +4,23 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace PulseTest {
+
+QByteArray samplesToBytes(const std::vector<qint16> &samples)
+{
+    return QByteArray(reinterpret_cast<const char *>(samples.data()), int(samples.size() * 2));
+}
+
+std::vector<qint16> bytesToSamples(const QByteArray &bytes)
+{
+    std::vector<qint16> samples(static_cast<size_t>(bytes.size() / 2));
+    memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
 
 QString monoFifo()
 {
