@@ -88,6 +88,7 @@ Corvin::~Corvin()
 void Corvin::setUpFeatures()
 {
     m_audio = new AudioEngine(this);
+    connect(m_audio, &AudioEngine::errorOccurred, this, &Corvin::appendLog);
     m_audioPanel = new AudioPanel(*this, this);
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);

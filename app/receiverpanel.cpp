@@ -3,6 +3,7 @@
 #include "activityregistry.h"
 #include "corvindriver.h"
 #include "corvinhost.h"
+#include "quitonsignal.h"
 #include "receiverreadout.h"
 #include "rotaryencoder.h"
 #include "settingskeys.h"
@@ -466,10 +467,11 @@ void ReceiverPanel::runScan()
         // Lets the user uncheck the button (or change step and threshold) between steps.
         QCoreApplication::processEvents();
 
-        // A window closed meanwhile ends the search too, so the program can quit.
+        // A window closed or a quit signal meanwhile ends the search too: the program can
+        // only quit once this returns.
         if (m_currentFrequency >= ReceiverReadout::maximumFrequency ||
             level > m_ui.scanLevelSB->value() || !m_ui.scanPB->isChecked() ||
-            !m_ui.scanPB->window()->isVisible())
+            !m_ui.scanPB->window()->isVisible() || QuitOnSignal::quitRequested())
             return;
     }
 }
