@@ -51,6 +51,8 @@ Corvin::Corvin(QWidget *parent)
     m_log->open(DataFolders::dataFolder());
 
     m_panel = new ReceiverPanel(this, m_panelUi, this);
+    connect(m_panel, &ReceiverPanel::receiverPageRequested, this,
+            [this] { showPage(QStringLiteral("Main")); });
     m_panel->restoreSettings();
     setUpFeatures();
 
@@ -92,7 +94,8 @@ void Corvin::setUpFeatures()
     m_audioPanel = new AudioPanel(*this, this);
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
-    connect(m_audioPanel, &AudioPanel::spectrumPageRequested, this, &Corvin::showSpectrumPage);
+    connect(m_audioPanel, &AudioPanel::spectrumPageRequested, this,
+            [this] { showPage(QStringLiteral("Spectrum")); });
     // The input peak meter sits in the radio panel beside its caption; peaks come from the
     // audio thread.
     auto *peakMeter = new AudioPeakMeter(this);
@@ -111,10 +114,18 @@ void Corvin::setUpFeatures()
     m_audioPanel->start();
 }
 
-void Corvin::showSpectrumPage()
+void Corvin::showPage(const QString &pageName)
 {
-    m_mainTab->setCurrentIndex(0);
-    m_controls->setCurrentWidget(findChild<QWidget *>(QStringLiteral("Spectrum")));
+    QWidget *page = m_pages.value(pageName).page;
+    if (!page)
+        return;
+    // A page of the Receiver page's inner tabs shows the Receiver page first.
+    if (m_controls->indexOf(page) >= 0) {
+        m_mainTab->setCurrentWidget(m_pages.value(QStringLiteral("Main")).page);
+        m_controls->setCurrentWidget(page);
+    } else {
+        m_mainTab->setCurrentWidget(page);
+    }
 }
 
 void Corvin::registerOwnShutdownSteps()
@@ -171,8 +182,10 @@ QVBoxLayout *Corvin::addPage(QTabWidget *tabs, const QString &name, const QStrin
     page->setObjectName(name);
     tabs->addTab(page, caption);
     auto *pageLayout = new QVBoxLayout(page);
-    if (!scrolling)
+    if (!scrolling) {
+        m_pages.insert(name, {page, pageLayout});
         return pageLayout;
+    }
     // The page keeps only a zero-margin layout holding a frameless scroll area; its own
     // layout lives inside the scroll area's content.
     pageLayout->setContentsMargins(0, 0, 0, 0);
@@ -184,7 +197,9 @@ QVBoxLayout *Corvin::addPage(QTabWidget *tabs, const QString &name, const QStrin
     auto *content = new QWidget(scroll);
     content->setObjectName(name + QStringLiteral("Content"));
     scroll->setWidget(content);
-    return new QVBoxLayout(content);
+    auto *contentLayout = new QVBoxLayout(content);
+    m_pages.insert(name, {page, contentLayout});
+    return contentLayout;
 }
 
 void Corvin::buildPages()
@@ -214,10 +229,7 @@ void Corvin::buildPages()
 
 QVBoxLayout *Corvin::pageLayout(const QString &pageName) const
 {
-    auto *page = findChild<QWidget *>(pageName + QStringLiteral("Content"));
-    if (!page)
-        page = findChild<QWidget *>(pageName);
-    return page ? qobject_cast<QVBoxLayout *>(page->layout()) : nullptr;
+    return m_pages.value(pageName).content;
 }
 
 void Corvin::updateClocks()
@@ -274,6 +286,23 @@ bool Corvin::disconnectReceiver(bool forceStandby)
 AudioRecorder *Corvin::audioRecorder() const
 {
     return m_audio->recorder();
+}
+
+bool Corvin::isAudioInputHeld() const
+{
+    // Activities that measure or capture the input keep it open whatever the audio controls
+    // say.
+    for (Activity activity : {Activity::SyntheticSweep, Activity::SmartScan,
+                              Activity::FavoriteMeasurement, Activity::AnomalyCapture}) {
+        if (m_activities->isRunning(activity))
+            return true;
+    }
+    return false;
+}
+
+QString Corvin::recordingNameStem() const
+{
+    return m_panel->frequencyText() + QLatin1Char('_') + m_panel->modeText();
 }
 
 void Corvin::stopAllAudio()

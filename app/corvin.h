@@ -2,7 +2,8 @@
 
 #include "corvinhost.h"
 #include "receiverpanelui.h"
-#include "standbyhost.h"
+
+#include <QHash>
 
 #include <QWidget>
 
@@ -23,7 +24,7 @@ class SettingsPage;
 // The main window: owns the receiver driver, the settings store, the persistent log, the
 // receiver panel and every tab, and implements the services the tabs reach through
 // CorvinHost. Lives for the whole run; GUI thread only.
-class Corvin : public QWidget, public CorvinHost, public StandbyHost
+class Corvin : public QWidget, public CorvinHost
 {
     Q_OBJECT
 
@@ -46,8 +47,8 @@ public:
     ActivityRegistry &activities() override { return *m_activities; }
     ReceiverControl &receiverControl() override;
     ScanStandby &scanStandby() override { return *m_standby; }
-
-    // StandbyHost (appendLog, disconnectReceiver and updateConnectionUi as above)
+    bool isAudioInputHeld() const override;
+    QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
 
@@ -56,7 +57,8 @@ public:
     QTabWidget *controlsTab() const { return m_controls; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
     AudioPanel *audioPanel() const { return m_audioPanel; }
-    // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...).
+    // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...); null for a
+    // name the window does not have.
     QVBoxLayout *pageLayout(const QString &pageName) const;
 
 public slots:
@@ -72,10 +74,16 @@ private:
     QVBoxLayout *addPage(QTabWidget *tabs, const QString &name, const QString &caption,
                          bool scrolling);
     void setUpFeatures();
-    void showSpectrumPage();
+    void showPage(const QString &pageName);
     void registerOwnShutdownSteps();
     void updateClocks();
 
+    struct Page
+    {
+        QWidget *page;
+        QVBoxLayout *content;
+    };
+    QHash<QString, Page> m_pages;
     ReceiverPanelUi m_panelUi;
     QLayout *m_peakMeterSlot = nullptr;
     QTabWidget *m_mainTab = nullptr;

@@ -156,7 +156,7 @@ bool ReceiverPanel::connectReceiver()
     if (!rx->tune(m_currentFrequency))
         log(tr("Initial receiver tuning could not be confirmed."));
     rx->setMode(m_ui.modulationCB->currentIndex());
-    showReceiverPage();
+    emit receiverPageRequested();
     // Every connection starts the S-meter schedule afresh: first read on the fifth tick.
     m_queue.resetPollCountdown();
     m_pollTimer.start();
@@ -188,16 +188,6 @@ bool ReceiverPanel::disconnectReceiver(bool forceStandby)
     m_ui.level->setText(ReceiverReadout::levelText(0));
     m_ui.smeter->setValue(ReceiverReadout::meterValue(0));
     return standbySent;
-}
-
-void ReceiverPanel::showReceiverPage() const
-{
-    QWidget *window = m_ui.frequency->window();
-    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("mainTab"));
-    if (!tabs)
-        return;
-    if (QWidget *page = tabs->findChild<QWidget *>(QStringLiteral("Main")); page)
-        tabs->setCurrentWidget(page);
 }
 
 bool ReceiverPanel::hasSerialPort() const

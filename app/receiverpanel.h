@@ -75,6 +75,10 @@ public:
     bool hasPendingTuning() const override;
     void pollSignalLevelSoon() override { m_queue.readLevelOnNextTick(); }
 
+signals:
+    // A connection was made: the window shows the Receiver page.
+    void receiverPageRequested();
+
 public slots:
     // openPB: connect when true, otherwise disconnect without forced standby.
     void init(bool ena);
@@ -100,7 +104,6 @@ private:
     void queueIfOpen(const ReceiverRequest &request);
     void execute(const ReceiverRequest &request);
     void log(const QString &message) const;
-    void showReceiverPage() const;
     void runScan();
 
     CorvinHost *m_host;

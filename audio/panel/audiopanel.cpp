@@ -7,7 +7,6 @@
 
 #include "activityregistry.h"
 #include "corvinhost.h"
-#include "receivercontrol.h"
 #include "settingskeys.h"
 
 #include <QApplication>
@@ -242,21 +241,11 @@ bool AudioPanel::eventBufferArmed() const
     return m_host.activities().isRunning(Activity::AnomalyCapture);
 }
 
-bool AudioPanel::inputHeldElsewhere() const
-{
-    const ActivityRegistry &activities = m_host.activities();
-    return activities.isRunning(Activity::SyntheticSweep) ||
-           activities.isRunning(Activity::SmartScan) ||
-           activities.isRunning(Activity::FavoriteMeasurement) ||
-           activities.isRunning(Activity::AnomalyCapture);
-}
-
 QString AudioPanel::recordingPath() const
 {
     QDir::current().mkpath(QStringLiteral("grab"));
-    ReceiverControl &receiver = m_host.receiverControl();
-    return QStringLiteral("grab/%1_%2_%3.wav")
-        .arg(receiver.frequencyText(), receiver.modeText(),
+    return QStringLiteral("grab/%1_%2.wav")
+        .arg(m_host.recordingNameStem(),
              QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd__hh_mm_ss_zzz")));
 }
 
@@ -272,7 +261,7 @@ void AudioPanel::applyAudioAction(AudioPanel::AudioAction action, bool enable)
     const double volume = m_volume->value() / 100.0;
     const QString path = action == Record && enable ? recordingPath() : QString();
     const int channel = m_wavChannel ? std::max(0, m_wavChannel->currentIndex()) : 0;
-    const bool held = inputHeldElsewhere();
+    const bool held = m_host.isAudioInputHeld();
     AudioRecorder *recorder = m_recorder;
 
     const bool recordingStarted = onAudioThread([&] {
@@ -314,7 +303,7 @@ void AudioPanel::applyAudioAction(AudioPanel::AudioAction action, bool enable)
 
 void AudioPanel::refreshAudioStatus()
 {
-    const bool held = inputHeldElsewhere();
+    const bool held = m_host.isAudioInputHeld();
     AudioRecorderState state;
     if (m_recorder) {
         AudioRecorder *recorder = m_recorder;

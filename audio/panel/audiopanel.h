@@ -72,7 +72,6 @@ private:
     void onRecorderError(const QString &message);
     void onVolumeChanged(int value);
     void onFilterChanged(int index);
-    bool inputHeldElsewhere() const;
     bool syntheticSweepRunning() const;
     bool eventBufferArmed() const;
     QString recordingPath() const;

@@ -1,11 +1,10 @@
 #include "activityregistry.h"
 #include "audiopanel.h"
 #include "audiorecorder.h"
-#include "corvinhost.h"
 #include "devicecombo.h"
 #include "pulsetestserver.h"
-#include "receivercontrol.h"
 #include "settingskeys.h"
+#include "testhost.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,70 +19,35 @@
 
 namespace {
 
-class FakeReceiver : public ReceiverControl
-{
-public:
-    qint64 currentFrequency() const override { return 145500000; }
-    void setCurrentFrequency(qint64) override {}
-    QString frequencyText() const override { return QStringLiteral("145.500000"); }
-    int modeIndex() const override { return 1; }
-    QString modeText() const override { return QStringLiteral("NFM"); }
-    int modeCount() const override { return 10; }
-    QString modeCaption(int) const override { return QStringLiteral("NFM"); }
-    void setModeIndex(int, bool) override {}
-    QString serialPortName() const override { return QString(); }
-    void showSignalLevel(int) override {}
-    void queueTune(qint64) override {}
-    void clearRequestQueue() override {}
-    bool hasPendingTuning() const override { return false; }
-    void pollSignalLevelSoon() override {}
-};
-
 // The main window as the panel sees it: settings, log, activity flags and the recorder on its
 // own thread.
-class Host : public QObject, public CorvinHost
+class Host : public TestHost
 {
 public:
     explicit Host(const QString &settingsFile)
-        : m_settings(settingsFile, QSettings::IniFormat)
+        : TestHost(settingsFile)
     {
-        m_registry.registerActivity(Activity::SmartScan, this, [this] { return scanning; });
-        m_registry.registerActivity(Activity::AnomalyCapture, this, [this] { return armed; });
-        m_recorder = new AudioRecorder;
-        m_recorder->moveToThread(&m_thread);
-        connect(&m_thread, &QThread::finished, m_recorder, &QObject::deleteLater);
+        activities().registerActivity(Activity::AnomalyCapture, this, [this] { return armed; });
+        recorder = new AudioRecorder;
+        recorder->moveToThread(&m_thread);
+        connect(&m_thread, &QThread::finished, recorder, &QObject::deleteLater);
         m_thread.start();
     }
     ~Host() override
     {
         QMetaObject::invokeMethod(
-            m_recorder, [r = m_recorder] { r->stopAll(); }, Qt::BlockingQueuedConnection);
+            recorder, [r = recorder] { r->stopAll(); }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
 
-    void appendLog(const QString &message) override { log << message; }
-    bool isIdle() const override { return m_registry.isIdle(); }
-    void restoreReceiver(qint64, int) override {}
-    void updateConnectionUi() override {}
-    bool disconnectReceiver(bool) override { return false; }
-    Corvindriver *driver() const override { return nullptr; }
-    AudioRecorder *audioRecorder() const override { return m_recorder; }
-    QSettings &settings() override { return m_settings; }
-    ActivityRegistry &activities() override { return m_registry; }
-    ReceiverControl &receiverControl() override { return m_receiver; }
-    ScanStandby &scanStandby() override { qFatal("not used by the audio panel"); }
+    bool isAudioInputHeld() const override { return scanning || armed; }
 
-    QStringList log;
     bool scanning = false;
     bool armed = false;
 
 private:
-    QSettings m_settings;
-    ActivityRegistry m_registry;
-    FakeReceiver m_receiver;
     QThread m_thread;
-    AudioRecorder *m_recorder;
 };
 
 template <typename T> T *child(QWidget *panel, const char *name)

@@ -66,10 +66,10 @@ private slots:
         Run result = run({"info", path});
         QCOMPARE(result.exitCode, 1);
         QVERIFY(result.out.isEmpty());
-        QCOMPARE(result.err.trimmed(), QByteArray("WAV has too few samples"));
+        QCOMPARE(result.err.trimmed(), QByteArray("error: WAV has too few samples"));
         result = run({"info", m_dir.filePath("absent.wav")});
         QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.err.trimmed(), QByteArray("Cannot open WAV file"));
+        QCOMPARE(result.err.trimmed(), QByteArray("error: Cannot open WAV file"));
     }
 
     void wrongCommandLinesPrintTheUsage()
@@ -80,6 +80,12 @@ private slots:
             QCOMPARE(result.exitCode, 2);
             QVERIFY(result.err.contains("usage: corvin-dsp info FILE"));
         }
+        const Run help = run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains("usage: corvin-dsp analyze FILE"));
+        const Run version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.startsWith("corvin-dsp "));
     }
 };
 

@@ -4,16 +4,15 @@
 // the window's own builders), the driver, a settings store, the activity registry and a
 // log that records every line, plus a simulated receiver on a pseudo-terminal.
 
-#include "activityregistry.h"
 #include "bandplan.h"
 #include "corvindriver.h"
-#include "corvinhost.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
 #include "rxsimulator.h"
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "testhost.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -27,16 +26,17 @@
 
 #include <memory>
 
-class PanelHarness : public QObject, public CorvinHost
+class PanelHarness : public TestHost
 {
 public:
     // Settings are written before the panel restores them; ports fill the port list.
     explicit PanelHarness(const QStringList &ports)
+        : TestHost(QSettings(QString::fromLatin1(SettingsKeys::organization),
+                             QString::fromLatin1(SettingsKeys::application))
+                       .fileName())
     {
-        m_settings.setParent(this);
-        m_registry.setParent(this);
-        m_registry.registerActivity(Activity::AnomalyCapture, this, [this] { return armed; });
-        m_registry.registerActivity(Activity::RfSweep, this, [this] { return sweeping; });
+        activities().registerActivity(Activity::AnomalyCapture, this, [this] { return armed; });
+        activities().registerActivity(Activity::RfSweep, this, [this] { return sweeping; });
 
         tabs = new QTabWidget(&window);
         tabs->setObjectName(QStringLiteral("mainTab"));
@@ -73,14 +73,13 @@ public:
     void createPanel()
     {
         panel = new ReceiverPanel(this, ui, nullptr);
+        QObject::connect(panel, &ReceiverPanel::receiverPageRequested, tabs,
+                         [this] { tabs->setCurrentIndex(0); });
         panel->restoreSettings();
         updateConnectionUi();
         window.show();
     }
 
-    // CorvinHost
-    void appendLog(const QString &message) override { log.append(message); }
-    bool isIdle() const override { return m_registry.isIdle(); }
     void restoreReceiver(qint64 frequency, int mode) override
     {
         panel->restoreReceiver(frequency, mode);
@@ -88,7 +87,7 @@ public:
     void updateConnectionUi() override
     {
         panel->updateConnectionUi();
-        m_registry.updateControls();
+        activities().updateControls();
     }
     bool disconnectReceiver(bool forceStandby) override
     {
@@ -96,42 +95,17 @@ public:
         return panel->disconnectReceiver(forceStandby);
     }
     Corvindriver *driver() const override { return const_cast<Corvindriver *>(&m_driver); }
-    AudioRecorder *audioRecorder() const override { return nullptr; }
-    QSettings &settings() override { return m_settings; }
-    ActivityRegistry &activities() override { return m_registry; }
     ReceiverControl &receiverControl() override { return *panel; }
-    // The receiver panel never reaches the end-of-scan standby.
-    ScanStandby &scanStandby() override { qFatal("scanStandby is not part of the panel"); }
-
-    bool logContains(const QString &text) const
-    {
-        for (const QString &line : log) {
-            if (line.contains(text))
-                return true;
-        }
-        return false;
-    }
-    int logCount(const QString &text) const
-    {
-        int count = 0;
-        for (const QString &line : log)
-            count += line.contains(text) ? 1 : 0;
-        return count;
-    }
 
     QWidget window;
     QTabWidget *tabs = nullptr;
     SettingsPage *settingsPage = nullptr;
     ReceiverPanelUi ui;
     ReceiverPanel *panel = nullptr;
-    QStringList log;
     bool armed = false;
     bool sweeping = false;
 
 private:
-    QSettings m_settings{QString::fromLatin1(SettingsKeys::organization),
-                         QString::fromLatin1(SettingsKeys::application)};
-    ActivityRegistry m_registry;
     Corvindriver m_driver;
 };
 

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
@@ -343,12 +344,26 @@ void TestCorvinWindow::logViewKeepsLastLines()
 
 void TestCorvinWindow::dataFolderFailureIsLogged()
 {
-    const QByteArray saved = qgetenv("CORVIN_DATA_DIR");
-    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    const QString unusable = m_dir.filePath(QStringLiteral("blocker/data"));
-    qputenv("CORVIN_DATA_DIR", unusable.toUtf8());
+    // The data folder is chosen once per run, so an unusable one needs a run of its own: this
+    // test starts itself again with only this function.
+    const QString unusable = qEnvironmentVariable("CORVIN_UNUSABLE_DATA_DIR");
+    if (unusable.isEmpty()) {
+        QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString folder = m_dir.filePath(QStringLiteral("blocker/data"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVIN_DATA_DIR"), folder);
+        environment.insert(QStringLiteral("CORVIN_UNUSABLE_DATA_DIR"), folder);
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("dataFolderFailureIsLogged")});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAllStandardOutput().constData());
+        return;
+    }
     {
         Corvin window;
         auto *view = window.findChild<QPlainTextEdit *>(QStringLiteral("logText"));
@@ -359,7 +374,6 @@ void TestCorvinWindow::dataFolderFailureIsLogged()
         QVERIFY(view->document()->lastBlock().text().endsWith(
             QStringLiteral("Could not open the data folder: %1").arg(unusable)));
     }
-    qputenv("CORVIN_DATA_DIR", saved);
 }
 
 QTEST_MAIN(TestCorvinWindow)

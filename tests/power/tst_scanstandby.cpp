@@ -3,7 +3,7 @@
 #include "powerbackend.h"
 #include "privatelogind.h"
 #include "scanstandby.h"
-#include "standbyhost.h"
+#include "testhost.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -15,9 +15,11 @@
 namespace {
 
 // Records what the standby asked of the main window, in order.
-class RecordingHost : public StandbyHost
+class RecordingHost : public TestHost
 {
 public:
+    RecordingHost() { standbyTaken = true; }
+
     void appendLog(const QString &message) override { events << QStringLiteral("log ") + message; }
     bool disconnectReceiver(bool forceStandby) override
     {
@@ -37,7 +39,6 @@ public:
         return result;
     }
 
-    bool standbyTaken = true;
     QStringList events;
 };
 

@@ -1,8 +1,9 @@
 // corvin-dsp analyze FILE [--channel N] [--low HZ] [--high HZ] [--contrast DB] [--out DIR]:
 // runs the pulse and band analyzer and writes its report folder, as the DSP tab does, showing
-// progress on stderr. Ctrl-C cancels; no partial report is left behind.
+// progress on stderr. Ctrl-C, SIGTERM and SIGHUP cancel; no partial report is left behind.
 
-#include "dspcommand.h"
+#include "cli.h"
+#include "datafolders.h"
 #include "reportwriter.h"
 #include "wavanalyzer.h"
 
@@ -12,37 +13,16 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <atomic>
-#include <csignal>
 #include <exception>
 
 namespace {
 
 const char *const usage = "FILE [--channel N] [--low HZ] [--high HZ] [--contrast DB] [--out DIR]";
 
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler needs a lock-free flag");
-
-extern "C" void onInterrupt(int)
-{
-    interrupted.store(true);
-    // A second Ctrl-C ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
-}
-
 // The texts are the DSP tab's own, so they share its translations.
 QString text(const char *source)
 {
     return QCoreApplication::translate("Corvin", source);
-}
-
-// The program's data folder: CORVIN_DATA_DIR when set, else "data" beside the executable.
-QString dataFolder()
-{
-    const QString overridden = qEnvironmentVariable("CORVIN_DATA_DIR");
-    if (!overridden.isEmpty())
-        return overridden;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
 }
 
 struct Options
@@ -89,12 +69,13 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     Options options;
     if (!parse(arguments, options)) {
-        DspCommands::printUsage({"analyze", usage, &runAnalyze}, err);
-        return 2;
+        Cli::printUsage("analyze", err);
+        return Cli::UsageError;
     }
     const QString wavPath = QFileInfo(options.file).absoluteFilePath();
-    const QString reportsFolder =
-        options.out.isEmpty() ? QDir(dataFolder()).filePath(QStringLiteral("dsp")) : options.out;
+    const QString reportsFolder = options.out.isEmpty()
+                                      ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
+                                      : options.out;
     if (!QDir().mkpath(reportsFolder)) {
         err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP report folder: %1"))
                    .arg(QDir::toNativeSeparators(reportsFolder))
@@ -116,8 +97,8 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     request.highHz = options.highHz;
     request.contrastDb = options.contrastDb;
 
-    interrupted = false;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+    Cli::StopSignals stop;
+    std::atomic<bool> &interrupted = stop.flag();
     const auto showProgress = [&err](int percent, const QString &text) {
         err << percent << "% " << text << '\n';
         err.flush();
@@ -135,7 +116,6 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
                              "Corvin", "Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...")));
         NativeWav::writeAnalysisReport(result, request, wavPath, resultFolder, interrupted);
     } catch (const std::exception &error) {
-        std::signal(SIGINT, previous);
         err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
                    .arg(QString::fromUtf8(error.what()))
             << '\n';
@@ -150,7 +130,6 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     // An interrupt up to here still discards the report; the rename below is atomic.
     const bool cancelled = interrupted;
     const bool moved = !cancelled && QDir().rename(resultFolder, finalFolder);
-    std::signal(SIGINT, previous);
     if (cancelled) {
         err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
                    .arg(QStringLiteral("Analysis cancelled"))
@@ -171,6 +150,7 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-const bool registered = DspCommands::add({"analyze", usage, &runAnalyze});
+const bool registered = Cli::add(
+    {"analyze", usage, "the offline band and pulse analysis with its HTML report", &runAnalyze});
 
 } // namespace

@@ -1,6 +1,6 @@
 // corvin-dsp info FILE: the format of a WAV file as one JSON object.
 
-#include "dspcommand.h"
+#include "cli.h"
 #include "wavreader.h"
 
 #include <QFile>
@@ -14,15 +14,15 @@ namespace {
 int runInfo(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     if (arguments.size() != 1) {
-        DspCommands::printUsage({"info", "FILE", &runInfo}, err);
-        return 2;
+        Cli::printUsage("info", err);
+        return Cli::UsageError;
     }
     NativeWav::WavReader reader;
     try {
         reader.open(QFile::encodeName(arguments.first()).toStdString());
     } catch (const std::runtime_error &error) {
-        err << error.what() << '\n';
-        return 1;
+        err << "error: " << error.what() << '\n';
+        return Cli::Failed;
     }
     const auto frames = static_cast<double>(reader.frameCount());
     const QJsonObject info{
@@ -39,6 +39,7 @@ int runInfo(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-const bool registered = DspCommands::add({"info", "FILE", &runInfo});
+const bool registered =
+    Cli::add({"info", "FILE", "what the WAV reader sees in a file, as JSON", &runInfo});
 
 } // namespace

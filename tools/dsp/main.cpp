@@ -1,16 +1,14 @@
 // corvin-dsp: command-line front end of the offline DSP engine. Each sub-command registers
-// itself (see dspcommand.h).
+// itself in its own source file (see cli.h).
 
-#include "dspcommand.h"
+#include "cli.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return DspCommands::dispatch(app.arguments().mid(1), out, err);
+    return Cli::dispatch("corvin-dsp", app.arguments().mid(1), out, err);
 }

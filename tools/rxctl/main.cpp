@@ -1,5 +1,10 @@
 // corvin-rxctl: runs receiver commands through the receiver driver, for scripts and tests.
+// The short commands run in order on one open port; a job verb (sweep, scan, ...) takes the
+// rest of the command line and registers itself in its own source file with Cli::add, reaching
+// the open receiver through RxctlSession.
+#include "cli.h"
 #include "corvindriver.h"
+#include "rxctlsession.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -10,7 +15,9 @@
 
 namespace {
 
-enum ExitCode { Success = 0, CommandFailed = 1, UsageError = 2 };
+using Cli::Failed;
+using Cli::Success;
+using Cli::UsageError;
 
 struct Command
 {
@@ -18,16 +25,36 @@ struct Command
     qint64 value = 0; // frequency for tune, mode code for mode
 };
 
-const char usage[] =
-    "usage: corvin-rxctl --port PORT [--trace] COMMAND [ARGS] ...\n"
-    "commands (run in order on one open port; the first failure stops the run):\n"
-    "  identify       ask the receiver to identify itself\n"
-    "  tune HZ        tune to HZ hertz (100000 to 3000000000)\n"
-    "  mode NAME|CODE select a mode: WFM NFM AM USB LSB CW SFM WAM NAM AUTO or 0-9\n"
-    "  level          read the S-meter (0-255)\n"
-    "  standby        put the receiver in standby\n"
-    "  exit           send EX (leave remote control)\n"
-    "exit status: 0 all succeeded, 1 a command failed, 2 usage error or port not opened\n";
+// The job verb that ends the command line, if any, and its arguments.
+struct Job
+{
+    const Cli::Command *verb = nullptr;
+    QStringList arguments;
+};
+
+QString usage()
+{
+    QString text = QStringLiteral(
+        "usage: corvin-rxctl --port PORT [--trace] COMMAND [ARGS] ... [JOB [ARGS]]\n"
+        "commands (run in order on one open port; the first failure stops the run):\n"
+        "  identify       ask the receiver to identify itself\n"
+        "  tune HZ        tune to HZ hertz (100000 to 3000000000)\n"
+        "  mode NAME|CODE select a mode: WFM NFM AM USB LSB CW SFM WAM NAM AUTO or 0-9\n"
+        "  level          read the S-meter (0-255)\n"
+        "  standby        put the receiver in standby\n"
+        "  exit           send EX (leave remote control)\n");
+    const std::vector<Cli::Command> jobs = Cli::commands();
+    if (!jobs.empty()) {
+        text += QStringLiteral("jobs (take the rest of the line; Ctrl-C stops them):\n");
+        for (const Cli::Command &job : jobs) {
+            text += QStringLiteral("  %1 %2\n      %3\n")
+                        .arg(QLatin1String(job.name), QLatin1String(job.usage),
+                             QLatin1String(job.summary));
+        }
+    }
+    return text + QStringLiteral("exit status: 0 all succeeded, 1 a command or job failed or was "
+                                 "stopped, 2 usage error or port not opened\n");
+}
 
 void printErr(const QString &text)
 {
@@ -37,13 +64,18 @@ void printErr(const QString &text)
 [[noreturn]] void usageError(const QString &message)
 {
     printErr(QStringLiteral("corvin-rxctl: ") + message);
-    std::fputs(usage, stderr);
+    std::fputs(qPrintable(usage()), stderr);
     std::exit(UsageError);
 }
 
-bool parseCommands(const QStringList &words, QVector<Command> *commands)
+bool parseCommands(const QStringList &words, QVector<Command> *commands, Job *job)
 {
     for (int i = 0; i < words.size(); ++i) {
+        if (const Cli::Command *verb = Cli::find(words[i].toLower())) {
+            job->verb = verb;
+            job->arguments = words.mid(i + 1);
+            return true;
+        }
         Command command{words[i].toLower(), 0};
         const bool takesArgument =
             command.name == QLatin1String("tune") || command.name == QLatin1String("mode");
@@ -69,6 +101,13 @@ bool parseCommands(const QStringList &words, QVector<Command> *commands)
         commands->append(command);
     }
     return !commands->isEmpty();
+}
+
+int runJob(const Job &job)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return job.verb->run(job.arguments, out, err);
 }
 
 bool run(Corvindriver &driver, const Command &command)
@@ -122,7 +161,11 @@ int main(int argc, char *argv[])
     while (!words.isEmpty() && words.first().startsWith(QLatin1String("--"))) {
         const QString option = words.takeFirst();
         if (option == QLatin1String("--help")) {
-            std::fputs(usage, stdout);
+            std::fputs(qPrintable(usage()), stdout);
+            return Success;
+        }
+        if (option == QLatin1String("--version")) {
+            std::printf("corvin-rxctl %s\n", qPrintable(Cli::version()));
             return Success;
         }
         if (option == QLatin1String("--trace"))
@@ -135,12 +178,14 @@ int main(int argc, char *argv[])
             usageError(QStringLiteral("unknown option %1").arg(option));
     }
     QVector<Command> commands;
+    Job job;
     if (port.isEmpty())
         usageError(QStringLiteral("--port is required"));
-    if (!parseCommands(words, &commands))
+    if (!parseCommands(words, &commands, &job))
         usageError(QStringLiteral("no command given"));
 
     Corvindriver driver;
+    RxctlSession::setReceiver(&driver, port);
     QObject::connect(&driver, &Corvindriver::serialDiagnostic, [](const QString &message) {
         printErr(QStringLiteral("diagnostic: ") + message);
     });
@@ -163,9 +208,10 @@ int main(int argc, char *argv[])
     for (const Command &command : commands) {
         if (!run(driver, command)) {
             driver.closePort();
-            return CommandFailed;
+            return Failed;
         }
     }
+    const int result = job.verb ? runJob(job) : Success;
     driver.closePort();
-    return Success;
+    return result;
 }

@@ -1,8 +1,12 @@
 #include "faultplan.h"
 
 #include <array>
+#include <random>
 
 namespace {
+
+constexpr char xon = 0x11;
+constexpr char xoff = 0x13;
 
 const std::array<const char *, simFaultCount> faultNames = {"no-reply",
                                                             "late-reply",
@@ -28,6 +32,20 @@ bool isAnswered(const QByteArray &command)
             return true;
     }
     return false;
+}
+
+QByteArray garbageLine(std::mt19937 &random)
+{
+    std::uniform_int_distribution<int> length(8, 40);
+    std::uniform_int_distribution<int> byte(1, 255);
+    QByteArray junk;
+    for (int i = length(random); i > 0; --i) {
+        char c = static_cast<char>(byte(random));
+        if (c == '\r' || c == '\n' || c == xon || c == xoff || c == '?')
+            c = '#';
+        junk.append(c);
+    }
+    return junk + '\r';
 }
 
 } // namespace
@@ -114,4 +132,34 @@ bool FaultPlan::fromName(const QString &name, SimFault *fault)
         }
     }
     return false;
+}
+
+TransportFaults applyTransportFaults(FaultPlan &faults, const QByteArray &command,
+                                     QVector<SimReply> &replies,
+                                     const TransportFaultSettings &settings, std::mt19937 &random)
+{
+    TransportFaults result;
+    QByteArray &before = result.before;
+    if (faults.hits(SimFault::RejectThenReply, command))
+        before += "?\r";
+    if (faults.hits(SimFault::EchoAndStray, command))
+        before += command + "\r*STATUS 00\r";
+    if (faults.hits(SimFault::LongLine, command)) {
+        // Starts like the real answer: a receiver of a cut-off line would accept it.
+        QByteArray text = replies.first().bytes;
+        text.chop(1);
+        before += text.leftJustified(settings.longLineLength, 'X') + '\r';
+    }
+    if (faults.hits(SimFault::Garbage, command))
+        before += garbageLine(random);
+    if (faults.hits(SimFault::FlowControl, command)) {
+        QByteArray &first = replies.first().bytes;
+        first.insert(qMin(2, first.size() - 1), QByteArray("\x13\x11", 2));
+        before.replace('\r', QByteArray("\x13\x11\r", 3));
+    }
+    if (faults.hits(SimFault::HeldXoff, command))
+        replies.last().bytes.append(xoff);
+    if (faults.hits(SimFault::LateReply, command))
+        result.extraDelayMs = settings.lateReplyMs;
+    return result;
 }

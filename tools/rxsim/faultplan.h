@@ -1,5 +1,7 @@
 #pragma once
 
+#include "receivermodel.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -67,3 +69,23 @@ private:
     std::array<qint64, simFaultCount> m_counts{};
     std::mt19937 m_random;
 };
+
+// What the transport faults that hit a command do to its replies: bytes sent in front of the
+// first reply, a delay added to all of them, and changes to the replies themselves.
+struct TransportFaults
+{
+    QByteArray before;
+    int extraDelayMs = 0;
+};
+
+struct TransportFaultSettings
+{
+    int lateReplyMs = 450;
+    int longLineLength = 300; // the LongLine fault's line before the answer, in bytes
+};
+
+// Rolls the transport faults for a command that has replies and applies them; `random`
+// makes the garbage lines.
+TransportFaults applyTransportFaults(FaultPlan &faults, const QByteArray &command,
+                                     QVector<SimReply> &replies,
+                                     const TransportFaultSettings &settings, std::mt19937 &random);

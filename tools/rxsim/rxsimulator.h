@@ -3,7 +3,9 @@
 #include "bandplan.h"
 #include "faultplan.h"
 #include "receivermodel.h"
+#include "simline.h"
 #include "simpty.h"
+#include "wirelog.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,19 +13,10 @@
 #include <QVector>
 
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <random>
 #include <thread>
-
-// One block of bytes seen on the simulated wire.
-struct WireEvent
-{
-    qint64 timeUs = 0;     // since the simulator started
-    bool fromHost = false; // true: sent by the program, false: sent by the receiver
-    QByteArray bytes;
-};
 
 // What the receiver is tuned to, for the audio generator.
 struct AudioScene
@@ -38,14 +31,13 @@ struct AudioScene
 
 // A simulated receiver on a pseudo-terminal, running on its own thread.
 //
-// It answers the receiver's command set from a band model, paces its wire like a
-// 19200 baud 8N2 line (11 bits, about 0.57 ms per byte, both directions) unless
-// unpaced, honours XON/XOFF from the program, and injects faults on request.
-// Every public function is thread-safe.
+// It answers the receiver's command set from a band model (ReceiverModel) over a line paced
+// like the real one (SimLine), logs the wire (WireLog) and injects faults on request
+// (FaultPlan). Every public function is thread-safe.
 class RxSimulator
 {
 public:
-    static constexpr qint64 byteTimeNs = 11LL * 1000000000LL / 19200;
+    static constexpr qint64 byteTimeNs = SimLine::byteTimeNs;
 
     RxSimulator();
     ~RxSimulator();
@@ -103,25 +95,11 @@ public:
     void setWireObserver(std::function<void(const WireEvent &)> observer);
 
 private:
-    struct Scheduled
-    {
-        qint64 dueNs = 0;
-        QByteArray bytes;
-        bool scope = false;
-    };
-
     void run();
     qint64 nowNs() const;
-    void readHost(qint64 now);
-    void processArrivals(qint64 now);
+    void serviceLine(qint64 now);
     void execute(const QByteArray &command, qint64 now);
-    void schedule(const QVector<SimReply> &replies, qint64 now, int extraDelayMs,
-                  const QByteArray &before);
-    void releaseScheduled(qint64 now);
-    void continueScope(qint64 now);
-    void transmit(qint64 now);
     qint64 nextWakeNs(qint64 now) const;
-    void record(bool fromHost, const QByteArray &bytes, qint64 now);
     void goDead(qint64 now);
 
     mutable std::mutex m_mutex;
@@ -131,35 +109,15 @@ private:
     qint64 m_startNs = 0;
 
     SimPty m_pty;
+    SimLine m_line;
+    WireLog m_wire;
     ReceiverModel m_model;
     FaultPlan m_faults;
-    bool m_paced = true;
-
-    // Receiving: bytes read from the terminal and when each is fully on the receiver's side.
-    std::deque<std::pair<qint64, char>> m_arrivals;
-    qint64 m_lastArrivalNs = 0;
-    QByteArray m_line;
-    bool m_hostStopped = false; // the program sent XOFF
-
-    // Sending.
-    std::vector<Scheduled> m_scheduled;
-    QByteArray m_txQueue;
-    qint64 m_txFreeNs = 0;
-    qint64 m_txRetryNs = 0;
+    TransportFaultSettings m_faultSettings;
     std::mt19937 m_random{777u};
 
-    int m_lateReplyMs = 450;
-    int m_longLineLength = 300;
     int m_deadLineMs = 0;
     qint64 m_deadUntilNs = -1;
     int m_standbyWakeMs = 5000;
     qint64 m_standbySinceNs = -1;
-
-    bool m_keepWire = true;
-    QVector<WireEvent> m_wire;
-    QByteArray m_received;
-    QByteArray m_sent;
-    QList<QByteArray> m_commands;
-    qint64 m_commandCount = 0;
-    std::function<void(const WireEvent &)> m_observer;
 };

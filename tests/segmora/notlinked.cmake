@@ -1,0 +1,21 @@
+# Fails when a program or library of Corvin needs libSegmora.
+# cmake -DREADELF=<readelf> -DBINARIES=<files> -DREQUIRED=<corvin> -P notlinked.cmake
+cmake_minimum_required(VERSION 3.16)
+if(NOT EXISTS "${REQUIRED}")
+    message(FATAL_ERROR "${REQUIRED} is not built")
+endif()
+set(checked 0)
+foreach(binary IN LISTS BINARIES)
+    if(NOT EXISTS "${binary}")
+        continue() # not built: it links nothing
+    endif()
+    execute_process(COMMAND ${READELF} -d "${binary}" OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "readelf failed on ${binary}")
+    endif()
+    if(dynamic MATCHES "NEEDED[^\n]*libSegmora")
+        message(FATAL_ERROR "${binary} needs libSegmora")
+    endif()
+    math(EXPR checked "${checked} + 1")
+endforeach()
+message(STATUS "${checked} programs and libraries checked; none needs libSegmora")
