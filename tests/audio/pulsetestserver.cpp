@@ -57,6 +57,21 @@ QAudioDeviceInfo device(QAudio::Mode mode, const QString &name)
     return QAudioDeviceInfo();
 }
 
+qint64 drainFifo(const QString &fifo)
+{
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
+    }
+    qint64 total = 0;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        total += n;
+    }
+    ::close(fd);
+    return total;
+}
+
 FifoFeeder::FifoFeeder(const QString &fifo, const QByteArray &bytes, int bytesPerSecond)
 {
     const QByteArray path = QFile::encodeName(fifo);

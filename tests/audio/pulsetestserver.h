@@ -35,6 +35,10 @@ std::vector<qint16> bytesToSamples(const QByteArray &bytes);
 QString monoFifo();   // corvin_in: 48 kHz mono
 QString stereoFifo(); // corvin_in_stereo: 44.1 kHz stereo
 
+// Discards what waits in a FIFO: a pipe source with no client stops reading, so audio written
+// after the last recording ended would open the next one. Returns the bytes discarded.
+qint64 drainFifo(const QString &fifo);
+
 // Writes bytes into a FIFO at the given byte rate, in 10 ms pieces, on its own thread.
 class FifoFeeder
 {

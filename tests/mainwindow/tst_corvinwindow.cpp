@@ -310,7 +310,8 @@ void TestCorvinWindow::audioErrorsAtExitReachTheLog()
     QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray text = log.readAll();
-    QVERIFY(text.indexOf("] Could not finalize WAV file x.wav.") > text.lastIndexOf("] closing"));
+    QVERIFY(text.lastIndexOf("] Could not finalize WAV file x.wav.") >
+            text.lastIndexOf("] closing"));
 }
 
 void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()

@@ -16,6 +16,28 @@
 
 // The signals that end the program (Ctrl-C, kill, a closed terminal, Ctrl-\) run the window's
 // orderly shutdown, even while the receiver panel's Scan keeps the event loop busy.
+namespace {
+
+// Recordings and favourites go below the current folder: the window runs in a folder of its
+// own, and the test goes back afterwards whatever the outcome.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString &path)
+        : m_previous(QDir::currentPath())
+        , entered(QDir::setCurrent(path))
+    {}
+    ~CurrentFolder() { QDir::setCurrent(m_previous); }
+
+private:
+    QString m_previous;
+
+public:
+    const bool entered;
+};
+
+} // namespace
+
 class TestQuitOnSignal : public QObject
 {
     Q_OBJECT
@@ -49,10 +71,9 @@ void TestQuitOnSignal::orderlyShutdown()
     if (!audioMissing.isEmpty() && qEnvironmentVariableIsSet("CI"))
         QFAIL(qPrintable(audioMissing));
     QSettings().clear();
-    // Recordings go below the current folder.
     QTemporaryDir dir;
-    const QString previousFolder = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
+    const CurrentFolder folder(dir.path());
+    QVERIFY(folder.entered);
 
     SimulatedReceiver rx; // a quiet band: the Scan would not stop by itself
     QuitOnSignal quitOnSignal;
@@ -67,6 +88,7 @@ void TestQuitOnSignal::orderlyShutdown()
     for (size_t n = 0; n < fed.size(); ++n)
         fed[n] = PulseTest::pattern(int(n), 3);
     if (audioMissing.isEmpty()) {
+        QVERIFY(PulseTest::drainFifo(PulseTest::monoFifo()) >= 0);
         auto *record = window->findChild<QPushButton *>(QStringLiteral("savePB"));
         record->click();
         QVERIFY(record->isChecked());
@@ -110,7 +132,6 @@ void TestQuitOnSignal::orderlyShutdown()
                  WavFileWriter::header(quint32(fed.size() * 2), 48000));
         QVERIFY(PulseTest::bytesToSamples(bytes.mid(WavFileWriter::headerBytes)) == fed);
     }
-    QVERIFY(QDir::setCurrent(previousFolder));
     if (!audioMissing.isEmpty())
         QSKIP(qPrintable(QStringLiteral("recording not checked: ") + audioMissing));
 }
