@@ -119,7 +119,7 @@ WavFileWriter::WriteResult WavFileWriter::write(const qint16 *samples, int frame
                                                 int channel)
 {
     if (!isOpen())
-        return WriteResult::StoppedUnfinalized;
+        return WriteResult::Stopped;
     const qint64 n = qint64(frameCount) * 2;
     const qint16 *mono = samples;
     if (channels != 1) {
@@ -129,8 +129,8 @@ WavFileWriter::WriteResult WavFileWriter::write(const qint16 *samples, int frame
         mono = m_channelBuffer.data();
     }
     if (n > qint64(m_limit) - m_dataBytes || !writeAll(reinterpret_cast<const char *>(mono), n)) {
-        // Whatever part of the block reached the disk goes again, so that the header and the
-        // file agree on whole blocks.
+        // Whatever part of the block reached the disk is cut off again, so that the header
+        // and the file agree on whole blocks.
         const bool cut = ::ftruncate(m_fd, off_t(headerBytes) + m_dataBytes) == 0;
         const bool finalized = finalize();
         return cut && finalized ? WriteResult::Stopped : WriteResult::StoppedUnfinalized;

@@ -40,7 +40,7 @@ public:
     bool isOpen() const { return m_fd >= 0; }
 
     // Writes the selected channel of frameCount interleaved frames of the given channel count.
-    // Anything but Written leaves the file closed.
+    // Anything but Written leaves the file closed; without an open file the result is Stopped.
     WriteResult write(const qint16 *samples, int frameCount, int channels, int channel);
 
     // Rewrites the header with the final sizes, commits the file to the disk and closes it.
