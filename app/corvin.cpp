@@ -8,8 +8,10 @@
 #include "corvindriver.h"
 #include "datafolders.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
 #include "scanstandby.h"
@@ -111,6 +113,13 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
 }
 
 void Corvin::showPage(const QString &pageName)

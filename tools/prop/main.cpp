@@ -3,11 +3,14 @@
 
 #include "cli.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports and maps are painted (PDF, images), which needs the GUI application; the tool
+    // never shows a window, so it runs without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return Cli::dispatch("corvin-prop", app.arguments().mid(1), out, err);
