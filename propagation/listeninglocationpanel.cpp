@@ -39,28 +39,25 @@ QString coordinateText(bool valid, double value)
 } // namespace
 
 ListeningLocationPanel::ListeningLocationPanel(QSettings &settings, QWidget *parent)
-    : QFrame(parent)
+    : QGroupBox(tr("Listening location"), parent)
     , m_settings(settings)
 {
-    setObjectName(QStringLiteral("listeningLocationPanel"));
-    setFrameShape(QFrame::StyledPanel);
+    setObjectName(QStringLiteral("listeningLocationGroup"));
     auto *grid = new QGridLayout(this);
-    grid->addWidget(label(QStringLiteral("listeningTitle"), tr("Listening location"), this), 0, 0,
-                    1, 2);
     m_name = field(QStringLiteral("listeningName"), this);
     m_latitude = field(QStringLiteral("listeningLatitude"), this);
     m_longitude = field(QStringLiteral("listeningLongitude"), this);
-    grid->addWidget(label(QStringLiteral("listeningNameLabel"), tr("Name"), this), 1, 0);
-    grid->addWidget(m_name, 1, 1);
-    grid->addWidget(label(QStringLiteral("listeningLatitudeLabel"), tr("Latitude (°)"), this), 2,
+    grid->addWidget(label(QStringLiteral("listeningNameLabel"), tr("Name"), this), 0, 0);
+    grid->addWidget(m_name, 0, 1);
+    grid->addWidget(label(QStringLiteral("listeningLatitudeLabel"), tr("Latitude (°)"), this), 1,
                     0);
-    grid->addWidget(m_latitude, 2, 1);
-    grid->addWidget(label(QStringLiteral("listeningLongitudeLabel"), tr("Longitude (°)"), this), 3,
+    grid->addWidget(m_latitude, 1, 1);
+    grid->addWidget(label(QStringLiteral("listeningLongitudeLabel"), tr("Longitude (°)"), this), 2,
                     0);
-    grid->addWidget(m_longitude, 3, 1);
+    grid->addWidget(m_longitude, 2, 1);
     m_hint = label(QStringLiteral("listeningLocationHint"), hintText(), this);
     m_hint->setWordWrap(true);
-    grid->addWidget(m_hint, 4, 0, 1, 2);
+    grid->addWidget(m_hint, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     const PropagationSite site = loadListeningLocation(m_settings);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include <QGroupBox>
 
 class QLabel;
 class QLineEdit;
@@ -11,7 +11,7 @@ class QSettings;
 // (coordinates with 8 decimals in the running language's number format); when editing of any
 // field finishes the location is checked and stored, or the hint says why it was not.
 // GUI thread only.
-class ListeningLocationPanel : public QFrame
+class ListeningLocationPanel : public QGroupBox
 {
     Q_OBJECT
 
