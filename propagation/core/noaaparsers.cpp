@@ -64,10 +64,28 @@ double numberOf(const QJsonValue &value, double missing)
     return missing;
 }
 
-// The entry's time stamp, UTC; invalid when missing or unreadable.
-QDateTime timeOf(const QJsonObject &entry)
+// Among the entries with a readable time tag and a value that valueOf accepts (refused: < 0),
+// the latest one's time and value; false when there is none. Of equal times the first counts.
+bool latestEntry(const QByteArray &body, QDateTime &time, double &value,
+                 const std::function<double(const QJsonObject &)> &valueOf)
 {
-    return parseNoaaTime(entry.value(QLatin1String("time_tag")).toString());
+    QDateTime latest;
+    double latestValue = 0.0;
+    const bool parsed = forEachEntry(body, [&](const QJsonObject &entry) {
+        const QDateTime stamp = parseNoaaTime(entry.value(QLatin1String("time_tag")).toString());
+        const double candidate = valueOf(entry);
+        if (!stamp.isValid() || candidate < 0.0)
+            return;
+        if (!latest.isValid() || stamp > latest) {
+            latest = stamp;
+            latestValue = candidate;
+        }
+    });
+    if (!parsed || !latest.isValid())
+        return false;
+    time = latest;
+    value = latestValue;
+    return true;
 }
 
 } // namespace
@@ -88,21 +106,14 @@ QDateTime parseNoaaTime(const QString &text)
 
 bool parseKp(const QByteArray &body, PropagationData &record)
 {
-    QDateTime latest;
+    QDateTime time;
     double kp = 0.0;
-    const bool parsed = forEachEntry(body, [&](const QJsonObject &entry) {
-        const QDateTime time = timeOf(entry);
-        const double value = numberOf(entry.value(QLatin1String("estimated_kp")), -1.0);
-        if (!time.isValid() || !(value >= 0.0 && value <= 9.0))
-            return;
-        if (!latest.isValid() || time > latest) {
-            latest = time;
-            kp = value;
-        }
-    });
-    if (!parsed || !latest.isValid())
+    if (!latestEntry(body, time, kp, [](const QJsonObject &entry) {
+            const double value = numberOf(entry.value(QLatin1String("estimated_kp")), -1.0);
+            return value >= 0.0 && value <= 9.0 ? value : -1.0;
+        }))
         return false;
-    record.kpTime = latest;
+    record.kpTime = time;
     record.kp = kp;
     record.kpValid = true;
     return true;
@@ -110,23 +121,17 @@ bool parseKp(const QByteArray &body, PropagationData &record)
 
 bool parseF107(const QByteArray &body, PropagationData &record)
 {
-    QDateTime latest;
+    QDateTime time;
     double flux = 0.0;
-    const bool parsed = forEachEntry(body, [&](const QJsonObject &entry) {
-        if (entry.value(QLatin1String("reporting_schedule")).toString() != QLatin1String("Noon"))
-            return;
-        const QDateTime time = timeOf(entry);
-        const double value = numberOf(entry.value(QLatin1String("flux")), -1.0);
-        if (!time.isValid() || !(value > 0.0 && value <= 1000.0))
-            return;
-        if (!latest.isValid() || time > latest) {
-            latest = time;
-            flux = value;
-        }
-    });
-    if (!parsed || !latest.isValid())
+    if (!latestEntry(body, time, flux, [](const QJsonObject &entry) {
+            if (entry.value(QLatin1String("reporting_schedule")).toString() !=
+                QLatin1String("Noon"))
+                return -1.0;
+            const double value = numberOf(entry.value(QLatin1String("flux")), -1.0);
+            return value > 0.0 && value <= 1000.0 ? value : -1.0;
+        }))
         return false;
-    record.fluxTime = latest;
+    record.fluxTime = time;
     record.solarFlux = flux;
     record.solarFluxValid = true;
     return true;

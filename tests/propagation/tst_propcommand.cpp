@@ -41,6 +41,8 @@ private:
     Run run(const QStringList &arguments);
     void serveFixtures();
     void serveFailures();
+    // The data folder of the test, the servers on the loopback server.
+    QProcessEnvironment environment() const;
 
     LoopbackHttpServer m_server;
     QTemporaryDir m_data;
@@ -80,16 +82,21 @@ void TestPropCommand::serveFailures()
         m_server.route(path, unavailable);
 }
 
-TestPropCommand::Run TestPropCommand::run(const QStringList &arguments)
+QProcessEnvironment TestPropCommand::environment() const
 {
-    QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CORVIN_DATA_DIR"), m_data.path());
     environment.insert(QStringLiteral("CORVIN_HAMQSL_BASE_URL"),
                        m_server.baseUrl().toString() + QStringLiteral("/hamqsl"));
     environment.insert(QStringLiteral("CORVIN_SWPC_BASE_URL"),
                        m_server.baseUrl().toString() + QStringLiteral("/swpc"));
-    tool.setProcessEnvironment(environment);
+    return environment;
+}
+
+TestPropCommand::Run TestPropCommand::run(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
     tool.start(qEnvironmentVariable("CORVIN_PROP"),
                QStringList{QStringLiteral("report")} + arguments);
     Run result;
@@ -237,13 +244,7 @@ void TestPropCommand::sigtermStopsWithoutAFile()
     m_server.route("/hamqsl/solarxml.php", silent);
     const QString target = QDir(m_data.path()).filePath(QStringLiteral("stopped.txt"));
     QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CORVIN_DATA_DIR"), m_data.path());
-    environment.insert(QStringLiteral("CORVIN_HAMQSL_BASE_URL"),
-                       m_server.baseUrl().toString() + QStringLiteral("/hamqsl"));
-    environment.insert(QStringLiteral("CORVIN_SWPC_BASE_URL"),
-                       m_server.baseUrl().toString() + QStringLiteral("/swpc"));
-    tool.setProcessEnvironment(environment);
+    tool.setProcessEnvironment(environment());
     tool.start(qEnvironmentVariable("CORVIN_PROP"),
                {QStringLiteral("report"), QStringLiteral("--out"), target});
     QVERIFY(tool.waitForStarted(10000));
