@@ -19,6 +19,8 @@ public:
     void abortAll() override
     {
         ++aborts;
+        if (abortsSeenOutside)
+            ++*abortsSeenOutside;
         pending.clear();
     }
 
@@ -38,4 +40,5 @@ public:
 
     QVector<Pending> pending;
     int aborts = 0;
+    int *abortsSeenOutside = nullptr; // counts on after the transport is gone
 };

@@ -24,7 +24,7 @@ private slots:
     void gzipBombStopsAtTheCap();
     void stallBeforeHeadersRealTimeout();
     void redirectsAtMostTen();
-    void selfSignedCertificateRefused();
+    void tlsVerifiedAndNeverDowngraded();
     void userAgentNamesTheProgram();
     void abortDropsCompletions();
 
@@ -217,7 +217,7 @@ void TestHttpTransport::redirectsAtMostTen()
              qPrintable(elevenHops.error));
 }
 
-void TestHttpTransport::selfSignedCertificateRefused()
+void TestHttpTransport::tlsVerifiedAndNeverDowngraded()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());

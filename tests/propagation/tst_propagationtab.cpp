@@ -32,6 +32,7 @@ private slots:
     void onlyTheBulletinArrives();
     void failedRefreshKeepsTheEarlierReport();
     void firstRefreshWithoutData();
+    void closingDropsTheDownloads();
     void exportChecksAndWrites();
     void savedReportShownAtStart();
     void badgesTellTheAge();
@@ -210,6 +211,17 @@ void TestPropagationTab::firstRefreshWithoutData()
     QCOMPARE(child<QLabel>(tab, "propagationStatus")->text(),
              QStringLiteral("Report updated with partial data."));
     QVERIFY(tab->currentReport().kpValid);
+}
+
+void TestPropagationTab::closingDropsTheDownloads()
+{
+    PropagationTab *tab = newTab();
+    int aborts = 0;
+    m_transport->abortsSeenOutside = &aborts;
+    tab->refreshPropagation();
+    m_tab.reset(); // the window closes while the downloads run
+    QCOMPARE(aborts, 1);
+    QVERIFY(!m_host->logContains(QStringLiteral("Propagation refresh completed")));
 }
 
 void TestPropagationTab::exportChecksAndWrites()
