@@ -10,8 +10,10 @@
 #include "datafolders.h"
 #include "greypanel.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
 #include "scanstandby.h"
@@ -115,6 +117,12 @@ void Corvin::setUpFeatures()
     m_audio->start();
     m_audioPanel->start();
 
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
     // The Greyline page follows the Propagation page; the listening location is read afresh
     // at every update.
     GreyPanel::addPage(

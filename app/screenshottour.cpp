@@ -36,6 +36,9 @@ void ScreenshotTour::connectAndTune()
     receiver.setModeIndex(stationMode, true);
     receiver.setCurrentFrequency(stationHertz);
     receiver.queueTune(stationHertz);
+    // The Propagation page shows a report (scripts/screenshots serves the data).
+    if (auto *refresh = m_window->findChild<QPushButton *>(QStringLiteral("propagationRefresh")))
+        refresh->click();
     QTimer::singleShot(settleMs, this, &ScreenshotTour::nextShot);
 }
 

@@ -6,9 +6,9 @@
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, then saves a PNG of every page of the
-// main tab widget and of the Receiver page's inner tabs into a folder, and quits the
-// application. Started by the command-line option --screenshots DIR.
+// (normally the simulated receiver), tunes to a station, refreshes the propagation report, then
+// saves a PNG of every page of the main tab widget and of the Receiver page's inner tabs into a
+// folder, and quits the application. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT

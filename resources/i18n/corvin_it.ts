@@ -468,6 +468,33 @@
     </message>
 </context>
 <context>
+    <name>ListeningLocationPanel</name>
+    <message>
+        <source>Listening location</source>
+        <translation>Luogo di ascolto</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>Latitude (°)</source>
+        <translation>Latitudine (°)</translation>
+    </message>
+    <message>
+        <source>Longitude (°)</source>
+        <translation>Longitudine (°)</translation>
+    </message>
+    <message>
+        <source>Optional. Use signed decimal degrees. North and east are positive.</source>
+        <translation>Facoltativo. Usa gradi decimali con segno. Nord ed est sono positivi.</translation>
+    </message>
+    <message>
+        <source>Location changes pending. Enter latitude from −90 to 90 and longitude from −180 to 180, or leave the fields blank.</source>
+        <translation>Modifiche del luogo in sospeso. Inserisci una latitudine da −90 a 90 e una longitudine da −180 a 180, oppure lascia i campi vuoti.</translation>
+    </message>
+</context>
+<context>
     <name>PersistentLog</name>
     <message>
         <source>Could not open the persistent log: %1</source>
@@ -476,6 +503,300 @@
     <message>
         <source>Could not write the persistent log: %1</source>
         <translation>Impossibile scrivere il registro su disco: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProductAgeBadges</name>
+    <message>
+        <source>%1: no data</source>
+        <translation>%1: nessun dato</translation>
+    </message>
+    <message>
+        <source>%1: time ahead of the clock</source>
+        <translation>%1: ora successiva all&apos;orologio</translation>
+    </message>
+    <message>
+        <source>The product&apos;s time, %1, is later than this computer&apos;s clock. Check the clock.</source>
+        <translation>L&apos;ora del prodotto, %1, è successiva all&apos;orologio di questo computer. Controlla l&apos;orologio.</translation>
+    </message>
+    <message>
+        <source>%1: %2 h old, stale</source>
+        <translation>%1: di %2 h fa, non aggiornato</translation>
+    </message>
+    <message>
+        <source>%1: %2 h old</source>
+        <translation>%1: di %2 h fa</translation>
+    </message>
+    <message>
+        <source>Issued %1. Older than %2 h counts as stale.</source>
+        <translation>Emesso %1. Oltre %2 h è considerato non aggiornato.</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationCache</name>
+    <message>
+        <source>Could not create the folder %1</source>
+        <translation>Impossibile creare la cartella %1</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationFetcher</name>
+    <message>
+        <source>No recognized data in response</source>
+        <translation>Nessun dato riconosciuto nella risposta</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationReport</name>
+    <message>
+        <source>HF propagation report</source>
+        <translation>Report di propagazione HF</translation>
+    </message>
+    <message>
+        <source>HF conditions are general estimates. Location and coordinates identify the listening site in the report. A path-specific forecast requires a destination, a time and a propagation model.</source>
+        <translation>Le condizioni HF sono stime generali. Luogo e coordinate identificano il sito di ascolto nel report. Una previsione per un percorso specifico richiede una destinazione, un orario e un modello di propagazione.</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/D</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Buone</translation>
+    </message>
+    <message>
+        <source>Fair</source>
+        <translation>Discrete</translation>
+    </message>
+    <message>
+        <source>Poor</source>
+        <translation>Scarse</translation>
+    </message>
+    <message>
+        <source>Sources unavailable</source>
+        <translation>Fonti non disponibili</translation>
+    </message>
+    <message>
+        <source>Data received</source>
+        <translation>Dati ricevuti</translation>
+    </message>
+    <message>
+        <source>Partial data</source>
+        <translation>Dati parziali</translation>
+    </message>
+    <message>
+        <source>Listening location</source>
+        <translation>Luogo di ascolto</translation>
+    </message>
+    <message>
+        <source>Latitude</source>
+        <translation>Latitudine</translation>
+    </message>
+    <message>
+        <source>Longitude</source>
+        <translation>Longitudine</translation>
+    </message>
+    <message>
+        <source>Retrieved at</source>
+        <translation>Scaricato il</translation>
+    </message>
+    <message>
+        <source>Source status</source>
+        <translation>Stato delle fonti</translation>
+    </message>
+    <message>
+        <source>NOAA, noon observation</source>
+        <translation>NOAA, osservazione di mezzogiorno</translation>
+    </message>
+    <message>
+        <source>SFI / F10.7</source>
+        <translation>SFI / F10.7</translation>
+    </message>
+    <message>
+        <source>Estimated planetary Kp</source>
+        <translation>Kp planetario stimato</translation>
+    </message>
+    <message>
+        <source>K index (HamQSL)</source>
+        <translation>Indice K (HamQSL)</translation>
+    </message>
+    <message>
+        <source>A index (HamQSL)</source>
+        <translation>Indice A (HamQSL)</translation>
+    </message>
+    <message>
+        <source>Solar wind (HamQSL)</source>
+        <translation>Vento solare (HamQSL)</translation>
+    </message>
+    <message>
+        <source>X-ray class (HamQSL)</source>
+        <translation>Classe raggi X (HamQSL)</translation>
+    </message>
+    <message>
+        <source>Insufficient data to assess HF propagation.</source>
+        <translation>Dati insufficienti per valutare la propagazione HF.</translation>
+    </message>
+    <message>
+        <source>High geomagnetic activity. HF paths may be degraded, especially at high latitudes.</source>
+        <translation>Attività geomagnetica elevata. I percorsi HF possono essere degradati, soprattutto alle alte latitudini.</translation>
+    </message>
+    <message>
+        <source>Unsettled geomagnetic conditions. HF signal stability may vary.</source>
+        <translation>Condizioni geomagnetiche instabili. La stabilità dei segnali HF può variare.</translation>
+    </message>
+    <message>
+        <source>High solar flux. Higher HF bands may open on sunlit paths.</source>
+        <translation>Flusso solare elevato. Le bande HF più alte possono aprirsi sui percorsi illuminati dal sole.</translation>
+    </message>
+    <message>
+        <source>Moderate solar flux. Higher HF bands may open during daylight depending on the path.</source>
+        <translation>Flusso solare moderato. Le bande HF più alte possono aprirsi di giorno a seconda del percorso.</translation>
+    </message>
+    <message>
+        <source>Low solar flux. Openings on higher HF bands may be less frequent.</source>
+        <translation>Flusso solare basso. Le aperture sulle bande HF più alte possono essere meno frequenti.</translation>
+    </message>
+    <message>
+        <source>Solar and geomagnetic indices</source>
+        <translation>Indici solari e geomagnetici</translation>
+    </message>
+    <message>
+        <source>HF bands (HamQSL)</source>
+        <translation>Bande HF (HamQSL)</translation>
+    </message>
+    <message>
+        <source>HamQSL update: %1</source>
+        <translation>Aggiornamento HamQSL: %1</translation>
+    </message>
+    <message>
+        <source>Wavelength</source>
+        <translation>Lunghezza d&apos;onda</translation>
+    </message>
+    <message>
+        <source>Frequency (MHz, IARU Region 1)</source>
+        <translation>Frequenza (MHz, IARU Regione 1)</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Giorno</translation>
+    </message>
+    <message>
+        <source>Night</source>
+        <translation>Notte</translation>
+    </message>
+    <message>
+        <source>NOAA WWV bulletin</source>
+        <translation>Bollettino NOAA WWV</translation>
+    </message>
+    <message>
+        <source>Source diagnostics</source>
+        <translation>Diagnostica delle fonti</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationTab</name>
+    <message>
+        <source>Refresh report</source>
+        <translation>Aggiorna report</translation>
+    </message>
+    <message>
+        <source>Export report…</source>
+        <translation>Esporta report…</translation>
+    </message>
+    <message>
+        <source>Select Refresh report to retrieve the HF band conditions and space weather bulletin.</source>
+        <translation>Seleziona Aggiorna report per scaricare le condizioni delle bande HF e il bollettino di meteorologia spaziale.</translation>
+    </message>
+    <message>
+        <source>Showing the saved report retrieved at %1.</source>
+        <translation>Report salvato, scaricato il %1.</translation>
+    </message>
+    <message>
+        <source>Retrieving HamQSL and NOAA data…</source>
+        <translation>Download dei dati HamQSL e NOAA…</translation>
+    </message>
+    <message>
+        <source>Propagation report refresh started.</source>
+        <translation>Aggiornamento del report di propagazione avviato.</translation>
+    </message>
+    <message>
+        <source>Propagation source error: %1</source>
+        <translation>Errore della fonte di propagazione: %1</translation>
+    </message>
+    <message>
+        <source>Update failed. Showing the previous report.</source>
+        <translation>Aggiornamento non riuscito. Viene mostrato il report precedente.</translation>
+    </message>
+    <message>
+        <source>Propagation update failed. Previous report retained.</source>
+        <translation>Aggiornamento della propagazione non riuscito. Report precedente mantenuto.</translation>
+    </message>
+    <message>
+        <source>No source responded with usable data.</source>
+        <translation>Nessuna fonte ha risposto con dati utilizzabili.</translation>
+    </message>
+    <message>
+        <source>Report updated.</source>
+        <translation>Report aggiornato.</translation>
+    </message>
+    <message>
+        <source>Report updated with partial data.</source>
+        <translation>Report aggiornato con dati parziali.</translation>
+    </message>
+    <message>
+        <source>Propagation refresh completed. Source errors: %1.</source>
+        <translation>Aggiornamento della propagazione completato. Errori delle fonti: %1.</translation>
+    </message>
+    <message>
+        <source>Could not keep the propagation report for the next start: %1</source>
+        <translation>Impossibile conservare il report di propagazione per il prossimo avvio: %1</translation>
+    </message>
+    <message>
+        <source>Use an .html, .pdf or .txt file extension.</source>
+        <translation>Usa un&apos;estensione di file .html, .pdf o .txt.</translation>
+    </message>
+    <message>
+        <source>Could not export the propagation report: %1</source>
+        <translation>Impossibile esportare il report di propagazione: %1</translation>
+    </message>
+    <message>
+        <source>Propagation report saved to %1</source>
+        <translation>Report di propagazione salvato in %1</translation>
+    </message>
+    <message>
+        <source>HTML report (*.html)</source>
+        <translation>Report HTML (*.html)</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Report PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Text report (*.txt)</source>
+        <translation>Report di testo (*.txt)</translation>
+    </message>
+    <message>
+        <source>Export propagation report</source>
+        <translation>Esporta report di propagazione</translation>
+    </message>
+</context>
+<context>
+    <name>QtHttpTransport</name>
+    <message>
+        <source>No response from the server</source>
+        <translation>Nessuna risposta dal server</translation>
+    </message>
+    <message>
+        <source>Response timed out</source>
+        <translation>Tempo scaduto per la risposta</translation>
+    </message>
+    <message>
+        <source>Response incomplete</source>
+        <translation>Risposta incompleta</translation>
+    </message>
+    <message>
+        <source>Response exceeded 2 MB</source>
+        <translation>La risposta supera 2 MB</translation>
     </message>
 </context>
 <context>
@@ -547,6 +868,13 @@
     <message>
         <source>Scan stopped because the receiver signal level is unavailable.</source>
         <translation>Scansione interrotta perché il livello del ricevitore non è disponibile.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportExport</name>
+    <message>
+        <source>Could not generate the PDF</source>
+        <translation>Impossibile generare il PDF</translation>
     </message>
 </context>
 <context>
