@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <qwt_plot_canvas.h>
+#include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_panner.h>
 #include <qwt_plot_zoneitem.h>
@@ -97,6 +98,16 @@ void DspPlot::addBandZone(Qt::Orientation orientation)
     m_bandZone->setZ(20);
     m_bandZone->setVisible(false);
     m_bandZone->attach(this);
+}
+
+void DspPlot::addCurve(const QString &title, const QColor &colour, const QVector<double> &x,
+                       const QVector<double> &y)
+{
+    auto *curve = new QwtPlotCurve(title);
+    curve->setPen(colour, 1.5);
+    curve->setRenderHint(QwtPlotItem::RenderAntialiased);
+    curve->setSamples(x, y);
+    curve->attach(this);
 }
 
 void DspPlot::setBandZone(double low, double high, bool visible)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QVector>
 #include <qwt_plot.h>
 
 class DspZoomer;
@@ -62,6 +63,9 @@ protected:
     // Adds the band highlight: a horizontal zone spans a y interval, a vertical one an x
     // interval.
     void addBandZone(Qt::Orientation orientation);
+    // Adds an antialiased 1.5 px curve through the points (x[i], y[i]).
+    void addCurve(const QString &title, const QColor &colour, const QVector<double> &x,
+                  const QVector<double> &y);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;

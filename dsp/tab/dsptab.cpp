@@ -63,6 +63,8 @@ DspTab::DspTab(CorvinHost &host, QWidget *parent)
     QSettings &settings = host.settings();
     m_controls = new DspControls(this);
     m_controls->restoreSettings(settings);
+    // Widgets are made in layout order, which is also the keyboard's tab order.
+    QWidget *actionRow = buildActionRow();
     m_lastReport = settings.value(QLatin1String(SettingsKeys::dspLastReport)).toString();
 
     m_views = new DspInteractiveViews(this);
@@ -84,7 +86,7 @@ DspTab::DspTab(CorvinHost &host, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_controls);
-    layout->addWidget(buildActionRow());
+    layout->addWidget(actionRow);
     layout->addWidget(m_views, 1);
     layout->addWidget(m_console);
     layout->addWidget(buildReportRow());

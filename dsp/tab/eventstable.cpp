@@ -35,6 +35,9 @@ EventsTable::EventsTable(QWidget *parent)
     setHorizontalHeaderLabels({tr("Time (s)"), tr("Group"), tr("Freq. (Hz)"), tr("Width (ms)"),
                                tr("Peak (dBFS)"), tr("Above noise (dB)"), tr("Duration (s)")});
     horizontalHeader()->setStretchLastSection(true);
+    // Wide enough for the captions (sized once: measuring 5000 rows on every refill would cost).
+    horizontalHeader()->ensurePolished();
+    horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
     verticalHeader()->hide();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setSelectionBehavior(QAbstractItemView::SelectRows);

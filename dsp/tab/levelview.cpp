@@ -4,7 +4,6 @@
 #include "viewgeometry.h"
 
 #include <QVector>
-#include <qwt_plot_curve.h>
 
 LevelView::LevelView(QWidget *parent)
     : DspPlot(QStringLiteral("dspLevelsPlot"), tr("Time (s)"), tr("RMS level (dBFS)"), parent)
@@ -27,11 +26,7 @@ void LevelView::showResult(const std::shared_ptr<const NativeWav::Result> &resul
             x.append((static_cast<double>(i) + 0.5) * duration / columns);
             y.append(level[i]);
         }
-        auto *curve = new QwtPlotCurve(QStringLiteral("RMS"));
-        curve->setPen(QColor(QStringLiteral("#70D5E8")), 1.5);
-        curve->setRenderHint(QwtPlotItem::RenderAntialiased);
-        curve->setSamples(x, y);
-        curve->attach(this);
+        addCurve(QStringLiteral("RMS"), QColor(QStringLiteral("#70D5E8")), x, y);
     }
     const AxisRange y = rmsLevelRange(level);
     setView(0.0, duration, y.min, y.max);

@@ -4,7 +4,6 @@
 #include "viewgeometry.h"
 
 #include <QVector>
-#include <qwt_plot_curve.h>
 
 SpectrumView::SpectrumView(QWidget *parent)
     : DspPlot(QStringLiteral("dspSpectrumPlot"), tr("Audio frequency (Hz)"), tr("Power (dBFS/bin)"),
@@ -28,11 +27,7 @@ void SpectrumView::showResult(const std::shared_ptr<const NativeWav::Result> &re
             x.append(f[i]);
             y.append(level[i]);
         }
-        auto *curve = new QwtPlotCurve(QStringLiteral("Mean spectrum"));
-        curve->setPen(QColor(QStringLiteral("#45D6D1")), 1.5);
-        curve->setRenderHint(QwtPlotItem::RenderAntialiased);
-        curve->setSamples(x, y);
-        curve->attach(this);
+        addCurve(QStringLiteral("Mean spectrum"), QColor(QStringLiteral("#45D6D1")), x, y);
     }
     addBandZone(Qt::Vertical);
     const AxisRange y = spectrumLevelRange(level);

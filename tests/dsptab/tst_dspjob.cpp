@@ -36,12 +36,8 @@ private slots:
 void TestDspJob::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    const int fs = 8000;
-    std::vector<double> x = TestSignals::noise(3 * fs, 0.001);
-    for (double t = 0.25; t < 3.0; t += 0.5)
-        TestSignals::addBurst(x, fs, t, 0.04, 1000, 0.3);
     m_wav = m_dir.filePath("pulses.wav");
-    QVERIFY(TestSignals::writeWav(m_wav, fs, 1, x));
+    QVERIFY(TestSignals::writePulsedWav(m_wav, 8000, 3.0, 0.5));
 }
 
 DspJob TestDspJob::jobFor(const ReportWorkspace &workspace, double lowHz) const

@@ -99,19 +99,11 @@ void TestDspTab::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QDesktopServices::setUrlHandler("file", this, "openUrl");
-    int fs = 8000;
-    std::vector<double> x = TestSignals::noise(3 * fs, 0.001);
-    for (double t = 0.25; t < 3.0; t += 0.5)
-        TestSignals::addBurst(x, fs, t, 0.04, 1000, 0.3);
     m_shortWav = m_dir.filePath("short.wav");
-    QVERIFY(TestSignals::writeWav(m_shortWav, fs, 1, x));
+    QVERIFY(TestSignals::writePulsedWav(m_shortWav, 8000, 3.0, 0.5));
     // Long enough that Cancel and closing always come before the end.
-    fs = 16000;
-    x = TestSignals::noise(300 * static_cast<std::size_t>(fs), 0.001);
-    for (double t = 0.5; t < 300; t += 1.0)
-        TestSignals::addBurst(x, fs, t, 0.04, 1000, 0.3);
     m_longWav = m_dir.filePath("long.wav");
-    QVERIFY(TestSignals::writeWav(m_longWav, fs, 1, x));
+    QVERIFY(TestSignals::writePulsedWav(m_longWav, 16000, 300.0, 1.0));
 }
 
 void TestDspTab::init()
@@ -389,7 +381,16 @@ void TestDspTab::keyboardAndExports()
     SpectrogramView *spectrogram = views->spectrogram();
     QTRY_VERIFY(spectrogram->canvas()->isVisible());
     QWidget *canvas = spectrogram->canvas();
-    QVERIFY(canvas->focusPolicy() & Qt::TabFocus);
+    // Tab goes through the page in layout order, into the plots and the table.
+    QStringList order;
+    for (QWidget *w = child<QWidget>(tab, "dspHighHz"); order.size() < 7;
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->objectName().startsWith("dsp"))
+            order << w->objectName();
+    }
+    QCOMPARE(order, QStringList({"dspHighHz", "dspAnalyzePB", "dspCancelPB", "dspInteractiveTabs",
+                                 "dspSpectrogramPlotCanvas", "dspSpectrumPlotCanvas",
+                                 "dspLevelsPlotCanvas"}));
     const QRectF base = spectrogram->currentView();
 
     QTest::keyClick(canvas, Qt::Key_Plus);
