@@ -1,6 +1,7 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "applanguage.h"
 #include "audioengine.h"
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
@@ -9,6 +10,7 @@
 #include "datafolders.h"
 #include "documentviewer.h"
 #include "dsptab.h"
+#include "greypanel.h"
 #include "helpdocuments.h"
 #include "helppanel.h"
 #include "logindpowerbackend.h"
@@ -117,6 +119,12 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+
+    // The Greyline page follows the Propagation page; the listening location is read afresh
+    // at every update.
+    GreyPanel::addPage(
+        *m_mainTab, *m_settings, [this] { return loadListeningLocation(*m_settings); },
+        runningLanguage() == QLatin1String("it"));
 }
 
 void Corvin::showPage(const QString &pageName)
