@@ -2,6 +2,7 @@
 
 #include "settingskeys.h"
 
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -97,7 +98,8 @@ void DspControls::storeSettings(QSettings &settings) const
 NativeWav::AnalysisRequest DspControls::request(const QString &wavPath) const
 {
     NativeWav::AnalysisRequest request;
-    request.wavPath = wavPath.toStdWString();
+    // The file is opened by its name's bytes in the file system's encoding.
+    request.wavPath = std::filesystem::path(QFile::encodeName(wavPath).toStdString());
     request.channel = m_channel->value();
     request.lowHz = m_lowHz->value();
     request.highHz = m_highHz->value();

@@ -43,7 +43,7 @@ void TestDspJob::initTestCase()
 DspJob TestDspJob::jobFor(const ReportWorkspace &workspace, double lowHz) const
 {
     DspJob job;
-    job.request.wavPath = m_wav.toStdWString();
+    job.request.wavPath = QFile::encodeName(m_wav).toStdString();
     job.request.lowHz = lowHz;
     job.request.highHz = 3000.0;
     job.wavPath = m_wav;

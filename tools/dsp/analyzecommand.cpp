@@ -11,7 +11,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
+
+#include <filesystem>
 
 namespace {
 
@@ -64,7 +66,16 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
         Cli::printUsage("analyze", err);
         return Cli::UsageError;
     }
-    const QString wavPath = QFileInfo(options.file).absoluteFilePath();
+    // The file is opened by its own bytes; the text form only names it in messages and reports.
+    const std::filesystem::path given = Cli::filePath(options.file);
+    std::error_code noCurrentFolder;
+    std::filesystem::path wavFile = std::filesystem::absolute(given, noCurrentFolder);
+    if (noCurrentFolder)
+        wavFile = given;
+    const QString wavPath = QFile::decodeName(QByteArray::fromStdString(wavFile.native()));
+    // Stop signals are caught before the working folder exists and until it is gone, so none
+    // of them can end the program while it is there.
+    Cli::StopSignals stop;
     ReportWorkspace workspace(options.out.isEmpty()
                                   ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
                                   : options.out);
@@ -73,9 +84,8 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
 
-    Cli::StopSignals stop;
     DspJob job;
-    job.request.wavPath = wavPath.toStdWString();
+    job.request.wavPath = wavFile;
     job.request.channel = options.channel;
     job.request.lowHz = options.lowHz;
     job.request.highHz = options.highHz;
