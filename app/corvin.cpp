@@ -8,7 +8,10 @@
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "documentviewer.h"
+#include "dsptab.h"
 #include "greypanel.h"
+#include "helpdocuments.h"
 #include "helppanel.h"
 #include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
@@ -109,6 +112,9 @@ void Corvin::setUpFeatures()
             &AudioPeakMeter::setPeak, Qt::QueuedConnection);
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
+
+    m_dspTab = new DspTab(*this, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
 
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
@@ -331,6 +337,12 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+void Corvin::showDspHelp()
+{
+    DocumentViewer::showDocument(this, HelpDocuments::dspHelpPath(), HelpDocuments::dspHelpTitle(),
+                                 *this);
 }
 
 ReceiverControl &Corvin::receiverControl()

@@ -253,34 +253,6 @@
         <translation>Impossibile aprire la cartella dati: %1</translation>
     </message>
     <message>
-        <source>Could not create the DSP report folder: %1</source>
-        <translation>Impossibile creare la cartella del report DSP: %1</translation>
-    </message>
-    <message>
-        <source>Could not create the DSP working directory.</source>
-        <translation>Impossibile creare la cartella di lavoro DSP.</translation>
-    </message>
-    <message>
-        <source>Analyzing WAV: %1</source>
-        <translation>Analisi del WAV: %1</translation>
-    </message>
-    <message>
-        <source>Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...</source>
-        <translation>Scrittura di HTML, SVG/PNG, CSV, JSON e WAV filtrati...</translation>
-    </message>
-    <message>
-        <source>Native DSP analysis failed: %1</source>
-        <translation>Analisi DSP nativa non riuscita: %1</translation>
-    </message>
-    <message>
-        <source>Could not move report; it is available in %1.</source>
-        <translation>Impossibile spostare il report; è disponibile in %1.</translation>
-    </message>
-    <message>
-        <source>Native DSP report saved: %1</source>
-        <translation>Report DSP nativo salvato: %1</translation>
-    </message>
-    <message>
         <source>Tuned frequency</source>
         <translation>Frequenza sintonizzata</translation>
     </message>
@@ -412,6 +384,308 @@
     </message>
 </context>
 <context>
+    <name>DspControls</name>
+    <message>
+        <source>Select a WAV recording</source>
+        <translation>Seleziona una registrazione WAV</translation>
+    </message>
+    <message>
+        <source>Open WAV</source>
+        <translation>Apri WAV</translation>
+    </message>
+    <message>
+        <source>Auto (strongest)</source>
+        <translation>Automatico (il più forte)</translation>
+    </message>
+    <message>
+        <source>WAV file</source>
+        <translation>File WAV</translation>
+    </message>
+    <message>
+        <source>Audio channel</source>
+        <translation>Canale audio</translation>
+    </message>
+    <message>
+        <source>Pulse contrast</source>
+        <translation>Contrasto impulsi</translation>
+    </message>
+    <message>
+        <source>Low frequency</source>
+        <translation>Frequenza minima</translation>
+    </message>
+    <message>
+        <source>High frequency</source>
+        <translation>Frequenza massima</translation>
+    </message>
+</context>
+<context>
+    <name>DspInteractiveViews</name>
+    <message>
+        <source>Drag a rectangle to zoom; Ctrl + left click to select a band; right click to reset zoom; middle drag to pan.</source>
+        <translation>Trascina per zoom; Ctrl + clic sinistro per selezionare la banda; clic destro per ripristinare; trascina con il tasto centrale per spostarti.</translation>
+    </message>
+    <message>
+        <source>Spectrogram</source>
+        <translation>Spettrogramma</translation>
+    </message>
+    <message>
+        <source>Ctrl + left click on a spectral peak to select a frequency band.</source>
+        <translation>Ctrl + clic sinistro su un picco per selezionare una banda audio.</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spettro</translation>
+    </message>
+    <message>
+        <source>RMS level in dBFS over time. Use the mouse to zoom and pan.</source>
+        <translation>Livello RMS in dBFS nel tempo. Zoom e spostamento tramite mouse.</translation>
+    </message>
+    <message>
+        <source>Audio level</source>
+        <translation>Livello audio</translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation>Eventi</translation>
+    </message>
+    <message>
+        <source>Band from</source>
+        <translation>Banda da</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>a</translation>
+    </message>
+    <message>
+        <source>Analyze selected band</source>
+        <translation>Analizza banda</translation>
+    </message>
+    <message>
+        <source>Reset zoom</source>
+        <translation>Ripristina zoom</translation>
+    </message>
+    <message>
+        <source>The interactive analysis will appear after Analyze WAV.</source>
+        <translation>L&apos;analisi interattiva apparirà dopo Analyze WAV.</translation>
+    </message>
+    <message>
+        <source>Show only events inside the selected band</source>
+        <translation>Mostra solo gli eventi nella banda selezionata</translation>
+    </message>
+    <message>
+        <source>Double-click an event to locate it on the spectrogram.</source>
+        <translation>Doppio clic su un evento per individuarlo nello spettrogramma.</translation>
+    </message>
+    <message>
+        <source>Interactive native analysis: %1 s, %2 Hz, channel %3, %4 event(s). Ctrl + click on the spectrogram or the spectrum selects a band.</source>
+        <translation>Analisi nativa interattiva: %1 s, %2 Hz, canale %3, %4 eventi. Ctrl + clic sullo spettrogramma o sullo spettro seleziona una banda.</translation>
+    </message>
+    <message>
+        <source>%1 event(s) shown%2. Double-click a row to locate it on the spectrogram.</source>
+        <translation>%1 eventi visibili%2. Doppio clic per individuarli nello spettrogramma.</translation>
+    </message>
+    <message>
+        <source> (table limited to 5,000 rows; CSV contains all events)</source>
+        <translation> (tabella limitata a 5.000 righe; CSV completo)</translation>
+    </message>
+    <message>
+        <source>Event at %1 s | %2 Hz | width %3 ms | peak %4 dBFS | %5 dB above background</source>
+        <translation>Evento a %1 s | %2 Hz | larghezza %3 ms | picco %4 dBFS | %5 dB sopra il fondo</translation>
+    </message>
+    <message>
+        <source>Selected audio band: %1 - %2 Hz. Click &apos;Analyze selected band&apos; to recompute and export its report.</source>
+        <translation>Banda audio selezionata: %1 - %2 Hz. Premi &apos;Analizza banda&apos; per ricalcolare ed esportare il report.</translation>
+    </message>
+    <message>
+        <source>   At %1 s: %2 dBFS/bin.</source>
+        <translation>   A %1 s: %2 dBFS/bin.</translation>
+    </message>
+</context>
+<context>
+    <name>DspPlot</name>
+    <message>
+        <source>Could not export the plot to %1: %2</source>
+        <translation>Impossibile esportare il grafico in %1: %2</translation>
+    </message>
+    <message>
+        <source>Plot exported: %1</source>
+        <translation>Grafico esportato: %1</translation>
+    </message>
+    <message>
+        <source>Export PNG…</source>
+        <translation>Esporta PNG…</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>Immagine PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Export SVG…</source>
+        <translation>Esporta SVG…</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>Disegno SVG (*.svg)</translation>
+    </message>
+    <message>
+        <source>Export plot</source>
+        <translation>Esporta grafico</translation>
+    </message>
+</context>
+<context>
+    <name>DspRun</name>
+    <message>
+        <source>DSP analysis cancelled.</source>
+        <translation>Analisi DSP annullata.</translation>
+    </message>
+    <message>
+        <source>Native DSP analysis failed: %1</source>
+        <translation>Analisi DSP nativa non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>Missing report output</source>
+        <translation>File del report mancanti</translation>
+    </message>
+    <message>
+        <source>Could not move report; it is available in %1.</source>
+        <translation>Impossibile spostare il report; è disponibile in %1.</translation>
+    </message>
+    <message>
+        <source>Native DSP report saved: %1</source>
+        <translation>Report DSP nativo salvato: %1</translation>
+    </message>
+    <message>
+        <source>%1 period(s) and %2 event(s), channel %3.</source>
+        <translation>%1 periodi e %2 eventi, canale %3.</translation>
+    </message>
+    <message>
+        <source>%1 ms interval, %2 Hz audio, %3 pulses.</source>
+        <translation>Intervallo %1 ms, audio %2 Hz, %3 impulsi.</translation>
+    </message>
+    <message>
+        <source>Analyzing WAV: %1</source>
+        <translation>Analisi del WAV: %1</translation>
+    </message>
+    <message>
+        <source>Audio levels completed. Discovering spectral bands...</source>
+        <translation>Livelli audio completati. Ricerca delle bande spettrali...</translation>
+    </message>
+    <message>
+        <source>Analyzing pulse envelopes and periodicity...</source>
+        <translation>Analisi degli inviluppi degli impulsi e della periodicità...</translation>
+    </message>
+    <message>
+        <source>Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...</source>
+        <translation>Scrittura di HTML, SVG/PNG, CSV, JSON e WAV filtrati...</translation>
+    </message>
+    <message>
+        <source>Could not create the DSP report folder: %1</source>
+        <translation>Impossibile creare la cartella del report DSP: %1</translation>
+    </message>
+    <message>
+        <source>Could not create the DSP working directory.</source>
+        <translation>Impossibile creare la cartella di lavoro DSP.</translation>
+    </message>
+</context>
+<context>
+    <name>DspTab</name>
+    <message>
+        <source>Analysis progress and results will appear here.</source>
+        <translation>Qui compariranno l&apos;avanzamento e i risultati dell&apos;analisi.</translation>
+    </message>
+    <message>
+        <source>Analyze WAV</source>
+        <translation>Analizza WAV</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <translation>Apri report</translation>
+    </message>
+    <message>
+        <source>Open report folder</source>
+        <translation>Apri cartella report</translation>
+    </message>
+    <message>
+        <source>DSP Help</source>
+        <translation>Guida DSP</translation>
+    </message>
+    <message>
+        <source>Open WAV recording</source>
+        <translation>Apri registrazione WAV</translation>
+    </message>
+    <message>
+        <source>WAV audio (*.wav *.wave)</source>
+        <translation>Audio WAV (*.wav *.wave)</translation>
+    </message>
+    <message>
+        <source>Choose a high frequency greater than the low frequency.</source>
+        <translation>Scegli un limite superiore maggiore del limite inferiore.</translation>
+    </message>
+    <message>
+        <source>Native DSP analyzing WAV: %1</source>
+        <translation>DSP nativo: analisi del WAV %1</translation>
+    </message>
+    <message>
+        <source>Cancellation requested; stopping the analyzer...</source>
+        <translation>Annullamento richiesto; arresto dell&apos;analisi in corso...</translation>
+    </message>
+    <message>
+        <source>Invalid band: upper frequency must be greater than lower frequency.</source>
+        <translation>Banda non valida: la frequenza massima deve superare quella minima.</translation>
+    </message>
+    <message>
+        <source>Could not open DSP report: %1</source>
+        <translation>Impossibile aprire il report DSP: %1</translation>
+    </message>
+    <message>
+        <source>Could not open DSP report folder: %1</source>
+        <translation>Impossibile aprire la cartella del report DSP: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EventsTable</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppo</translation>
+    </message>
+    <message>
+        <source>Freq. (Hz)</source>
+        <translation>Freq. (Hz)</translation>
+    </message>
+    <message>
+        <source>Width (ms)</source>
+        <translation>Larghezza (ms)</translation>
+    </message>
+    <message>
+        <source>Peak (dBFS)</source>
+        <translation>Picco (dBFS)</translation>
+    </message>
+    <message>
+        <source>Above noise (dB)</source>
+        <translation>Sopra il fondo (dB)</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>Durata (s)</translation>
+    </message>
+    <message>
+        <source>Train %1</source>
+        <translation>Treno %1</translation>
+    </message>
+    <message>
+        <source>Isolated</source>
+        <translation>Isolato</translation>
+    </message>
+</context>
+<context>
     <name>HelpPanel</name>
     <message>
         <source>Corvin program help</source>
@@ -468,6 +742,17 @@
     </message>
 </context>
 <context>
+    <name>LevelView</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>RMS level (dBFS)</source>
+        <translation>Livello RMS (dBFS)</translation>
+    </message>
+</context>
+<context>
     <name>ListeningLocationPanel</name>
     <message>
         <source>Listening location</source>
@@ -503,6 +788,13 @@
     <message>
         <source>Could not write the persistent log: %1</source>
         <translation>Impossibile scrivere il registro su disco: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotExport</name>
+    <message>
+        <source>the image could not be written</source>
+        <translation>l&apos;immagine non è stata scritta</translation>
     </message>
 </context>
 <context>
@@ -976,6 +1268,28 @@
     <message>
         <source>Modulated audio</source>
         <translation>Audio modulato</translation>
+    </message>
+</context>
+<context>
+    <name>SpectrogramView</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>Audio frequency (Hz)</source>
+        <translation>Frequenza audio (Hz)</translation>
+    </message>
+</context>
+<context>
+    <name>SpectrumView</name>
+    <message>
+        <source>Audio frequency (Hz)</source>
+        <translation>Frequenza audio (Hz)</translation>
+    </message>
+    <message>
+        <source>Power (dBFS/bin)</source>
+        <translation>Potenza (dBFS/bin)</translation>
     </message>
 </context>
 </TS>

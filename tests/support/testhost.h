@@ -71,6 +71,7 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override { ++audioStops; }
     void flushSettings() override { m_settings->sync(); }
+    void showDspHelp() override { ++dspHelpRequests; }
 
     bool logContains(const QString &text) const;
     int logCount(const QString &text) const;
@@ -80,6 +81,7 @@ public:
     QVector<bool> disconnects;            // forceStandby of each call
     int connectionUiUpdates = 0;
     int audioStops = 0;
+    int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers
     Corvindriver *receiverDriver = nullptr;
