@@ -12,6 +12,7 @@
 #include "persistentlog.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -104,6 +105,8 @@ void Corvin::setUpFeatures()
             &AudioPeakMeter::setPeak, Qt::QueuedConnection);
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
+
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
 
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);

@@ -29,15 +29,15 @@ QString peerText(const QTcpSocket *socket)
 class RigClient : public QObject
 {
 public:
-    RigClient(QTcpSocket *socket, RigServer *server)
-        : QObject(server)
-        , socket(socket)
-        , peer(peerText(socket))
+    RigClient(QTcpSocket *clientSocket, RigServer *owner)
+        : QObject(owner)
+        , socket(clientSocket)
+        , peer(peerText(clientSocket))
     {
         socket->setParent(this);
         socket->setReadBufferSize(readAheadBytes);
         idle.setSingleShot(true);
-        idle.setInterval(server->m_idleTimeoutMs);
+        idle.setInterval(owner->m_idleTimeoutMs);
         idle.start();
     }
 

@@ -21,7 +21,8 @@ const std::array<const char *, simFaultCount> faultNames = {"no-reply",
                                                             "bad-lm",
                                                             "dead",
                                                             "stuck-scope",
-                                                            "xoff"};
+                                                            "xoff",
+                                                            "vanish"};
 
 // Commands answered with a line or an acknowledgement (the others are silent).
 bool isAnswered(const QByteArray &command)
@@ -83,6 +84,7 @@ bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
     case SimFault::StuckScope:
         return command == "VF";
     case SimFault::DeadLine:
+    case SimFault::Vanish:
         return !command.isEmpty();
     default:
         return isAnswered(command);
