@@ -37,6 +37,8 @@ int runServe(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
     }
 
+    // Set before anything is announced: a Stop that comes early still ends cleanly.
+    Cli::StopSignals stop;
     Corvindriver &driver = RxctlSession::driver();
     DriverRigBackend backend(driver);
     if (!backend.seedFromReceiver())
@@ -55,7 +57,6 @@ int runServe(const QStringList &arguments, QTextStream &out, QTextStream &err)
     out << "listening on " << server.listenText() << '\n';
     out.flush();
 
-    Cli::StopSignals stop;
     QEventLoop loop;
     // An adapter that went away is looked for every second, as in the program.
     LinkRecovery recovery(driver);
