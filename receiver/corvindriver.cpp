@@ -76,8 +76,7 @@ Corvindriver::ExchangeResult Corvindriver::exchange(const QString &command,
 Corvindriver::ExchangeResult Corvindriver::exchangeLocked(const QString &command,
                                                           const QByteArray &expectedPrefix,
                                                           QString *reply, QString *error,
-                                                          RetryPolicy policy,
-                                                          bool *resynchronised)
+                                                          RetryPolicy policy, bool *resynchronised)
 {
     QMutexLocker lock(&m_lineLock);
     assign(reply, QString());

@@ -71,9 +71,8 @@ void LinkRecovery::attempt()
     if (!reportsThisAttempt())
         return;
     if (!opened)
-        emit progress(tr("Reconnecting: %1 cannot be opened yet (attempt %2).")
-                          .arg(m_port)
-                          .arg(m_attempts));
+        emit progress(
+            tr("Reconnecting: %1 cannot be opened yet (attempt %2).").arg(m_port).arg(m_attempts));
     else
         emit progress(tr("Reconnecting: the receiver on %1 does not answer yet (attempt %2).")
                           .arg(m_port)

@@ -7,12 +7,11 @@ DriverRigBackend::DriverRigBackend(Corvindriver &driver, QObject *parent)
     : QObject(parent)
     , m_driver(driver)
 {
-    connect(&m_driver, &Corvindriver::stateChanged, this,
-            [this](const Corvindriver::State &state) {
-                if (state.frequency > 0)
-                    m_frequency = static_cast<qint64>(state.frequency);
-                m_mode = state.mode;
-            });
+    connect(&m_driver, &Corvindriver::stateChanged, this, [this](const Corvindriver::State &state) {
+        if (state.frequency > 0)
+            m_frequency = static_cast<qint64>(state.frequency);
+        m_mode = state.mode;
+    });
 }
 
 bool DriverRigBackend::seedFromReceiver()
@@ -20,7 +19,8 @@ bool DriverRigBackend::seedFromReceiver()
     QString reply;
     QString digits;
     if (m_driver.exchange(QStringLiteral("RX"), QByteArrayLiteral("RX"), &reply, nullptr,
-                          Corvindriver::RetryPolicy::SingleTry) != Corvindriver::ExchangeResult::Ok ||
+                          Corvindriver::RetryPolicy::SingleTry) !=
+            Corvindriver::ExchangeResult::Ok ||
         !ReplyParser::parseTunedFrequency(reply, &digits))
         return false;
     m_frequency = digits.toLongLong();

@@ -107,8 +107,8 @@ RigCommand RigCommand::parse(const QByteArray &line)
     }
     for (const Entry &entry : commandTable) {
         const bool letterMatch = head.size() == 1 && entry.letter && head[0] == entry.letter;
-        const bool longMatch = head.size() > 1 && head[0] == '\\' &&
-                               head.mid(1) == QByteArray(entry.longName);
+        const bool longMatch =
+            head.size() > 1 && head[0] == '\\' && head.mid(1) == QByteArray(entry.longName);
         if (letterMatch || longMatch) {
             command.kind = entry.kind;
             break;

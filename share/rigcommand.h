@@ -13,24 +13,24 @@
 struct RigCommand
 {
     enum class Kind {
-        Empty,       // a blank line or a "#" comment: no answer at all
-        GetFreq,     // f, \get_freq
-        SetFreq,     // F, \set_freq FREQ
-        GetMode,     // m, \get_mode
-        SetMode,     // M, \set_mode MODE PASSBAND
-        GetVfo,      // v, \get_vfo
-        SetVfo,      // V, \set_vfo VFO
-        GetLevel,    // l, \get_level LEVEL
-        GetPtt,      // t, \get_ptt
-        SetPtt,      // T, \set_ptt PTT
-        GetSplitVfo, // s, \get_split_vfo
-        SetSplitVfo, // S, \set_split_vfo SPLIT TXVFO
-        DumpState,   // \dump_state
-        CheckVfo,    // \chk_vfo
+        Empty,        // a blank line or a "#" comment: no answer at all
+        GetFreq,      // f, \get_freq
+        SetFreq,      // F, \set_freq FREQ
+        GetMode,      // m, \get_mode
+        SetMode,      // M, \set_mode MODE PASSBAND
+        GetVfo,       // v, \get_vfo
+        SetVfo,       // V, \set_vfo VFO
+        GetLevel,     // l, \get_level LEVEL
+        GetPtt,       // t, \get_ptt
+        SetPtt,       // T, \set_ptt PTT
+        GetSplitVfo,  // s, \get_split_vfo
+        SetSplitVfo,  // S, \set_split_vfo SPLIT TXVFO
+        DumpState,    // \dump_state
+        CheckVfo,     // \chk_vfo
         GetPowerStat, // \get_powerstat
-        GetLockMode, // \get_lock_mode
-        Quit,        // q, Q
-        Unknown,     // anything else
+        GetLockMode,  // \get_lock_mode
+        Quit,         // q, Q
+        Unknown,      // anything else
     };
 
     Kind kind = Kind::Empty;

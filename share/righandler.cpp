@@ -101,8 +101,7 @@ QByteArray RigHandler::execute(const RigCommand &command, bool *quit)
         // VFO arguments are off: clients then leave them out of every command.
         return command.isExtended() ? QByteArrayLiteral("ChkVFO: 0\n") : QByteArrayLiteral("0\n");
     case Kind::GetPowerStat:
-        return RigReply::values(command,
-                                {{"Power Status", status.online ? QByteArray("1") : "0"}});
+        return RigReply::values(command, {{"Power Status", status.online ? QByteArray("1") : "0"}});
     case Kind::GetLockMode:
         // The daemon ends even the plain answer with its status line; clients read both.
         if (!command.isExtended())

@@ -23,6 +23,6 @@ public:
 
 private:
     QByteArray m_buffer;
-    int m_scanned = 0;        // bytes of m_buffer already searched for a terminator
+    int m_scanned = 0;         // bytes of m_buffer already searched for a terminator
     bool m_discarding = false; // inside an over-long line: drop bytes up to its end
 };

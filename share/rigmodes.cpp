@@ -35,10 +35,20 @@ struct Alias
 };
 
 constexpr std::array<Alias, 14> aliases{{
-    {"PKTUSB", "USB"},  {"ECSSUSB", "USB"}, {"RTTYR", "USB"}, {"PKTLSB", "LSB"},
-    {"ECSSLSB", "LSB"}, {"RTTY", "LSB"},    {"CWR", "CW"},    {"PKTFM", "FM"},
-    {"C4FM", "FM"},     {"AMS", "AM"},      {"SAM", "AM"},    {"SAL", "AM"},
-    {"SAH", "AM"},      {"DSB", "AM"},
+    {"PKTUSB", "USB"},
+    {"ECSSUSB", "USB"},
+    {"RTTYR", "USB"},
+    {"PKTLSB", "LSB"},
+    {"ECSSLSB", "LSB"},
+    {"RTTY", "LSB"},
+    {"CWR", "CW"},
+    {"PKTFM", "FM"},
+    {"C4FM", "FM"},
+    {"AMS", "AM"},
+    {"SAM", "AM"},
+    {"SAL", "AM"},
+    {"SAH", "AM"},
+    {"DSB", "AM"},
 }};
 
 int code(ReceiverMode mode)

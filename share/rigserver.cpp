@@ -130,9 +130,8 @@ void RigServer::acceptClients()
             forget(client);
         });
         connect(&client->idle, &QTimer::timeout, client, [this, client] {
-            emit logMessage(
-                tr("Network client %1 dropped after 10 minutes without a command.")
-                    .arg(client->peer));
+            emit logMessage(tr("Network client %1 dropped after 10 minutes without a command.")
+                                .arg(client->peer));
             forget(client);
             client->socket->abort();
         });

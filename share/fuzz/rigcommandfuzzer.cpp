@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Feed in two pieces, so that lines also cross a read boundary.
     const size_t half = size / 2;
     for (const auto &[from, length] : {std::pair{size_t(0), half}, {half, size - half}}) {
-        lines.append(QByteArray(reinterpret_cast<const char *>(data) + from,
-                                static_cast<int>(length)));
+        lines.append(
+            QByteArray(reinterpret_cast<const char *>(data) + from, static_cast<int>(length)));
         QByteArray line;
         for (;;) {
             const RigLineBuffer::Take taken = lines.take(&line);

@@ -87,8 +87,7 @@ QFrame *ReceiverSharing::buildPanel(QWidget *parent)
            "Corvin with the rigctld network protocol (Hamlib model 2, \"NET rigctl\")."));
     grid->addWidget(m_shareEnabled, 1, 0, 1, 5);
 
-    grid->addWidget(label(QStringLiteral("shareAddressLabel"), tr("Listen address"), panel), 2,
-                    0);
+    grid->addWidget(label(QStringLiteral("shareAddressLabel"), tr("Listen address"), panel), 2, 0);
     m_address = new QLineEdit(panel);
     m_address->setObjectName(QStringLiteral("shareAddress"));
     m_address->setToolTip(tr("127.0.0.1 serves this computer only. Type another address of "
@@ -157,17 +156,17 @@ void ReceiverSharing::restartSharing()
     connect(m_server.get(), &RigServer::logMessage, this,
             [this](const QString &message) { m_host.appendLog(message); });
     connect(m_server.get(), &RigServer::clientCountChanged, this, &ReceiverSharing::showStatus);
-    m_host.appendLog(tr("Sharing the receiver on %1 (rigctld network protocol).")
-                         .arg(m_server->listenText()));
+    m_host.appendLog(
+        tr("Sharing the receiver on %1 (rigctld network protocol).").arg(m_server->listenText()));
     showStatus();
 }
 
 void ReceiverSharing::showStatus()
 {
     if (m_server) {
-        m_status->setText(tr("Shared on %1, %n client(s) connected.", nullptr,
-                             m_server->clientCount())
-                              .arg(m_server->listenText()));
+        m_status->setText(
+            tr("Shared on %1, %n client(s) connected.", nullptr, m_server->clientCount())
+                .arg(m_server->listenText()));
     } else if (m_shareEnabled->isChecked()) {
         m_status->setText(tr("Not shared: %1").arg(m_failure));
     } else {
@@ -185,8 +184,8 @@ void ReceiverSharing::setTracing(bool on)
     Corvindriver *driver = m_host.driver();
     if (on && !m_trace && driver) {
         QString error;
-        m_trace = SerialTrace::intoFolder(DataFolders::path(QLatin1String(DataFolders::serial)),
-                                          &error);
+        m_trace =
+            SerialTrace::intoFolder(DataFolders::path(QLatin1String(DataFolders::serial)), &error);
         if (!m_trace) {
             m_host.appendLog(tr("Could not log serial traffic: %1").arg(error));
             const QSignalBlocker blocker(m_logSerialTraffic);

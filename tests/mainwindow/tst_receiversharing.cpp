@@ -109,8 +109,8 @@ void TestReceiverSharing::networkRequestsGoThroughThePanel()
     client.connectToHost(QHostAddress::LocalHost, port);
     QVERIFY(client.waitForConnected(5000));
     QTRY_COMPARE(sharing.server()->clientCount(), 1);
-    QTRY_VERIFY(harness.logContains(QStringLiteral("Network client 127.0.0.1:%1 connected.")
-                                        .arg(client.localPort())));
+    QTRY_VERIFY(harness.logContains(
+        QStringLiteral("Network client 127.0.0.1:%1 connected.").arg(client.localPort())));
     const auto *status = sharing.panel()->findChild<QLabel *>(QStringLiteral("shareStatus"));
     QCOMPARE(status->text(),
              QStringLiteral("Shared on 127.0.0.1:%1, 1 client(s) connected.").arg(port));
@@ -229,7 +229,8 @@ void TestReceiverSharing::reconnectsAfterTheAdapterVanishes()
     QVERIFY(harness.driver()->isLinkLost());
     QTRY_VERIFY(!harness.driver()->isOpen());
     QVERIFY(sweepStopped);
-    QCOMPARE(harness.ui.receiverStatus->text(), QStringLiteral("Receiver link lost, reconnecting…"));
+    QCOMPARE(harness.ui.receiverStatus->text(),
+             QStringLiteral("Receiver link lost, reconnecting…"));
     QCOMPARE(harness.ui.openPB->text(), QStringLiteral("Disconnect"));
     QVERIFY(harness.ui.openPB->isChecked());
     QVERIFY(harness.logContains(QStringLiteral("Receiver link lost on %1").arg(link)));

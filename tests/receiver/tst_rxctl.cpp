@@ -178,8 +178,8 @@ void RxctlTest::traceShowsEveryBlock()
     sim.triggerFault(SimFault::NoReply, 1, "VR");
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("trace.log"));
-    const Run run = runProgram(
-        rxctl(), {"--port", sim.portPath(), "--trace", toFile ? file : "-", "identify"});
+    const Run run =
+        runProgram(rxctl(), {"--port", sim.portPath(), "--trace", toFile ? file : "-", "identify"});
     QCOMPARE(run.exitCode, 0);
     QString trace = run.err;
     if (toFile) {

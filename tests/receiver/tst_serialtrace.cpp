@@ -28,7 +28,10 @@ void SerialTraceTest::lineFormat_data()
                              << QByteArray("2026-12-09T14:03:07.215Z TX 52 46 30 30 30 37 30 35 "
                                            "30 30 30 30 0d | RF0007050000<CR>");
     QTest::newRow("reply with flow control")
-        << false << QByteArray("LM\x13" "7F\x11\r\n", 8)
+        << false
+        << QByteArray("LM\x13"
+                      "7F\x11\r\n",
+                      8)
         << QByteArray("2026-12-09T14:03:07.215Z RX 4c 4d 13 37 46 11 0d 0a | LM<13>7F<11><CR><LF>");
 }
 

@@ -36,9 +36,9 @@ public:
         if (!simulator.waitForReadyRead(10000))
             return;
         port = freePort();
-        server.start(qEnvironmentVariable("CORVIN_RXCTL"),
-                     {"--port", link, "serve", "--listen",
-                      QStringLiteral("127.0.0.1:%1").arg(port)});
+        server.start(
+            qEnvironmentVariable("CORVIN_RXCTL"),
+            {"--port", link, "serve", "--listen", QStringLiteral("127.0.0.1:%1").arg(port)});
         started = server.waitForReadyRead(10000) &&
                   server.readLine().startsWith("listening on 127.0.0.1:");
     }
@@ -132,10 +132,9 @@ void RigctlPeerTest::referenceClientSetsAndReads()
     Rig rig;
     QVERIFY(rig.started);
     int exitCode = -1;
-    const QString out =
-        rig.rigctl({"F", "7050000", "f", "M", "USB", "2400", "m", "l", "STRENGTH", "l", "RAWSTR",
-                    "v", "s"},
-                   &exitCode);
+    const QString out = rig.rigctl(
+        {"F", "7050000", "f", "M", "USB", "2400", "m", "l", "STRENGTH", "l", "RAWSTR", "v", "s"},
+        &exitCode);
     QCOMPARE(exitCode, 0);
     const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 8);
@@ -180,8 +179,8 @@ void RigctlPeerTest::twoClientsKeepTheirAnswers()
         // The reader's request goes out first; the setter's follows while it is served.
         reader.write("+f\n");
         reader.flush();
-        const QByteArray set = QByteArrayLiteral("+F 70") +
-                               QByteArray::number(i).rightJustified(2, '0') + "000";
+        const QByteArray set =
+            QByteArrayLiteral("+F 70") + QByteArray::number(i).rightJustified(2, '0') + "000";
         const QByteArray setAnswer = ask(setter, set, 2);
         QCOMPARE(setAnswer, "set_freq: " + set.mid(3) + "\nRPRT 0\n");
         QByteArray read = reader.readAll();

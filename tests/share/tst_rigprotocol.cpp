@@ -114,33 +114,37 @@ void RigProtocolTest::answers_data()
     QTest::newRow("vfo missing") << QByteArray("V") << QByteArray("RPRT -1\n");
     QTest::newRow("vfo list") << QByteArray("V ?") << QByteArray("VFOA \nRPRT 0\n");
     QTest::newRow("split on") << QByteArray("S 1 VFOB") << QByteArray("RPRT -11\n");
-    QTest::newRow("split garbage") << QByteArray("+S x") << QByteArray("set_split_vfo: x\nRPRT -1\n");
+    QTest::newRow("split garbage")
+        << QByteArray("+S x") << QByteArray("set_split_vfo: x\nRPRT -1\n");
     QTest::newRow("raw level") << QByteArray("l RAWSTR") << QByteArray("146\n");
     QTest::newRow("strength") << QByteArray("+l STRENGTH")
                               << QByteArray("get_level: STRENGTH\n0\nRPRT 0\n");
-    QTest::newRow("strength semicolon") << QByteArray(";l STRENGTH")
-                                        << QByteArray("get_level: STRENGTH;0;RPRT 0\n");
+    QTest::newRow("strength semicolon")
+        << QByteArray(";l STRENGTH") << QByteArray("get_level: STRENGTH;0;RPRT 0\n");
     QTest::newRow("level missing") << QByteArray("l") << QByteArray("RPRT -1\n");
     QTest::newRow("level list") << QByteArray("l ?") << QByteArray("RAWSTR STRENGTH \n");
     QTest::newRow("level list extended")
         << QByteArray("+l ?") << QByteArray("get_level: ?\nRAWSTR STRENGTH \nRPRT 0\n");
-    QTest::newRow("mode list") << QByteArray("M ?") << QByteArray("AM CW USB LSB FM WFM \nRPRT 0\n");
+    QTest::newRow("mode list") << QByteArray("M ?")
+                               << QByteArray("AM CW USB LSB FM WFM \nRPRT 0\n");
     QTest::newRow("unknown letter") << QByteArray("X") << QByteArray("RPRT -4\n");
     QTest::newRow("unknown long") << QByteArray("+\\foo bar") << QByteArray("RPRT -4\n");
     QTest::newRow("unsupported set level") << QByteArray("L AF 0.5") << QByteArray("RPRT -4\n");
-    QTest::newRow("level name with nul") << QByteArray("l RAWSTR\0x", 10) << QByteArray("RPRT -1\n");
+    QTest::newRow("level name with nul")
+        << QByteArray("l RAWSTR\0x", 10) << QByteArray("RPRT -1\n");
     QTest::newRow("long name with nul")
         << QByteArray("\\get_freq\0x", 11) << QByteArray("RPRT -4\n");
     QTest::newRow("blanks") << QByteArray(" \t ") << QByteArray();
     QTest::newRow("prefix alone") << QByteArray("+") << QByteArray("RPRT -4\n");
-    QTest::newRow("prefix then blank") << QByteArray("+ f")
-                                       << QByteArray("get_freq:\nFrequency: 7050000\nRPRT 0\n");
+    QTest::newRow("prefix then blank")
+        << QByteArray("+ f") << QByteArray("get_freq:\nFrequency: 7050000\nRPRT 0\n");
     QTest::newRow("below range") << QByteArray("F 99999") << QByteArray("RPRT -1\n");
     QTest::newRow("above range") << QByteArray("F 3000000001") << QByteArray("RPRT -1\n");
     QTest::newRow("not a number") << QByteArray("F nan") << QByteArray("RPRT -1\n");
     QTest::newRow("infinite") << QByteArray("F inf") << QByteArray("RPRT -1\n");
     QTest::newRow("frequency missing") << QByteArray("F") << QByteArray("RPRT -1\n");
-    QTest::newRow("unknown mode") << QByteArray("+M FOO 0") << QByteArray("set_mode: FOO 0\nRPRT -1\n");
+    QTest::newRow("unknown mode") << QByteArray("+M FOO 0")
+                                  << QByteArray("set_mode: FOO 0\nRPRT -1\n");
     QTest::newRow("mode missing") << QByteArray("M") << QByteArray("RPRT -1\n");
     QTest::newRow("huge passband") << QByteArray("M AM 1e300") << QByteArray("RPRT 0\n");
 }
@@ -245,9 +249,8 @@ void RigProtocolTest::refusals_data()
     QTest::newRow("busy") << true << true << 0 << QByteArray("RPRT -9\n") << QByteArray("1\n");
     QTest::newRow("offline") << false << false << 0 << QByteArray("RPRT -20\n")
                              << QByteArray("0\n");
-    QTest::newRow("no reply")
-        << true << false << int(RigBackend::Result::Failed) << QByteArray("RPRT -5\n")
-        << QByteArray("1\n");
+    QTest::newRow("no reply") << true << false << int(RigBackend::Result::Failed)
+                              << QByteArray("RPRT -5\n") << QByteArray("1\n");
 }
 
 // Sets are refused or fail with the protocol's codes; reads still answer from the state.

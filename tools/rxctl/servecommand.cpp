@@ -100,10 +100,10 @@ int runServe(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return Cli::Success;
 }
 
-const bool registered = Cli::add(
-    {"serve", "[--listen ADDR:PORT]",
-     "share the receiver over the rigctld network protocol (default 127.0.0.1:4532) until "
-     "Ctrl-C",
-     &runServe});
+const bool registered =
+    Cli::add({"serve", "[--listen ADDR:PORT]",
+              "share the receiver over the rigctld network protocol (default 127.0.0.1:4532) until "
+              "Ctrl-C",
+              &runServe});
 
 } // namespace

@@ -65,11 +65,12 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated receiver on a pseudo-terminal. Prints the terminal's path "
-                       "on the first line of standard output, then runs until SIGINT or "
-                       "SIGTERM. SIGUSR1 wakes the receiver from standby; SIGUSR2 makes the terminal vanish "
-                       "like an unplugged adapter and come back (at the --link path) after the "
-                       "--vanish-s time.\nFaults: ") +
+        QStringLiteral(
+            "Simulated receiver on a pseudo-terminal. Prints the terminal's path "
+            "on the first line of standard output, then runs until SIGINT or "
+            "SIGTERM. SIGUSR1 wakes the receiver from standby; SIGUSR2 makes the terminal vanish "
+            "like an unplugged adapter and come back (at the --link path) after the "
+            "--vanish-s time.\nFaults: ") +
         faultNames);
     parser.addHelpOption();
     parser.addOptions({
