@@ -94,6 +94,11 @@ quint16 RigServer::serverPort() const
     return isListening() ? m_server->serverPort() : 0;
 }
 
+QHostAddress RigServer::serverAddress() const
+{
+    return isListening() ? m_server->serverAddress() : QHostAddress();
+}
+
 QString RigServer::listenText() const
 {
     if (!isListening())

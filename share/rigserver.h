@@ -39,6 +39,7 @@ public:
     // "127.0.0.1:4532" while listening (the port actually bound), empty otherwise.
     QString listenText() const;
     quint16 serverPort() const;
+    QHostAddress serverAddress() const;
     int clientCount() const { return m_clients.size(); }
 
     // For tests: how long a silent client may stay.

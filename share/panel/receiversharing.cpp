@@ -133,13 +133,18 @@ void ReceiverSharing::restartSharing()
 {
     if (!m_shareEnabled->isChecked())
         return;
-    stopSharing();
-    m_failure.clear();
     QHostAddress address;
     quint16 port = static_cast<quint16>(m_port->value());
+    QString failure;
+    const bool parsed = RigServer::parseListenAddress(m_address->text(), &address, &port, &failure);
+    // Leaving a field unchanged must not drop the clients.
+    if (parsed && m_server && m_server->serverAddress() == address &&
+        m_server->serverPort() == port)
+        return;
+    stopSharing();
+    m_failure = failure;
     const QString where = QStringLiteral("%1:%2").arg(m_address->text().trimmed()).arg(port);
-    if (!RigServer::parseListenAddress(m_address->text(), &address, &port, &m_failure) ||
-        address.isNull()) {
+    if (!parsed || address.isNull()) {
         if (m_failure.isEmpty())
             m_failure = tr("No listen address.");
         m_host.appendLog(tr("Could not share the receiver on %1: %2").arg(where, m_failure));

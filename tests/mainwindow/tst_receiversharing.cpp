@@ -5,44 +5,22 @@
 #include "receiverpanelharness.h"
 #include "receiversharing.h"
 #include "rigserver.h"
+#include "rigtestclient.h"
 #include "serialtrace.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
-namespace {
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
-
-// Sends one command line and waits for an answer of `lines` lines.
-QByteArray ask(QTcpSocket &socket, const QByteArray &line, int lines = 1)
-{
-    QByteArray answer;
-    socket.write(line + '\n');
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.count('\n') < lines && clock.elapsed() < 5000) {
-        QTest::qWait(5);
-        answer += socket.readAll();
-    }
-    return answer;
-}
-
-} // namespace
+using RigTestClient::ask;
+using RigTestClient::freePort;
 
 class TestReceiverSharing : public QObject
 {
@@ -59,6 +37,9 @@ private slots:
 
 private:
     static void connectTo(PanelHarness &harness, const QString &port);
+    // Connects through a link to the terminal, which stays valid when the terminal vanishes.
+    static void connectThroughLink(PanelHarness &harness, SimulatedReceiver &rx,
+                                   const QString &link);
     static void shareOn(PanelHarness &harness, quint16 port);
 };
 
@@ -83,6 +64,15 @@ void TestReceiverSharing::connectTo(PanelHarness &harness, const QString &port)
     QVERIFY2(harness.driver()->isOpen(), qPrintable(harness.log.join(QLatin1Char('\n'))));
     // The test drives the poll itself.
     harness.panel->findChild<QTimer *>(QStringLiteral("pollTimer"))->stop();
+}
+
+void TestReceiverSharing::connectThroughLink(PanelHarness &harness, SimulatedReceiver &rx,
+                                             const QString &link)
+{
+    QString error;
+    QVERIFY2(rx.sim.linkPort(link, &error), qPrintable(error));
+    harness.createPanel();
+    connectTo(harness, link);
 }
 
 void TestReceiverSharing::shareOn(PanelHarness &harness, quint16 port)
@@ -114,6 +104,9 @@ void TestReceiverSharing::networkRequestsGoThroughThePanel()
     const auto *status = sharing.panel()->findChild<QLabel *>(QStringLiteral("shareStatus"));
     QCOMPARE(status->text(),
              QStringLiteral("Shared on 127.0.0.1:%1, 1 client(s) connected.").arg(port));
+    // Leaving the port field as it was keeps the clients.
+    emit sharing.panel()->findChild<QSpinBox *>(QStringLiteral("sharePort"))->editingFinished();
+    QCOMPARE(sharing.server()->clientCount(), 1);
 
     rx.sim.clearWireLog();
     harness.panel->deltaFrequency(1); // 89 100 001 Hz waits in the queue
@@ -209,11 +202,8 @@ void TestReceiverSharing::reconnectsAfterTheAdapterVanishes()
     SimulatedReceiver rx;
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("receiver"));
-    QString error;
-    QVERIFY2(rx.sim.linkPort(link, &error), qPrintable(error));
     PanelHarness harness({});
-    harness.createPanel();
-    connectTo(harness, link);
+    connectThroughLink(harness, rx, link);
     harness.ui.modulationCB->setCurrentIndex(3);
     harness.panel->processAction(); // MD3
     bool sweepStopped = false;
@@ -252,11 +242,8 @@ void TestReceiverSharing::disconnectEndsReconnecting()
     SimulatedReceiver rx;
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("receiver"));
-    QString error;
-    QVERIFY2(rx.sim.linkPort(link, &error), qPrintable(error));
     PanelHarness harness({});
-    harness.createPanel();
-    connectTo(harness, link);
+    connectThroughLink(harness, rx, link);
     rx.sim.vanish(60000);
     harness.panel->queueTune(7000000);
     harness.panel->processAction();

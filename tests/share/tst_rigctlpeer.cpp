@@ -1,5 +1,7 @@
 // The reference client, Hamlib's "rigctl -m 2", and raw clients against "corvin-rxctl serve" on
 // the simulated receiver (both child processes), with the simulator's wire log.
+#include "rigtestclient.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -7,7 +9,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,11 +17,7 @@
 
 namespace {
 
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
+using RigTestClient::ask;
 
 // The simulator and the server on it, started per test and stopped with it.
 class Rig
@@ -35,7 +32,7 @@ public:
                             simulatorArguments);
         if (!simulator.waitForReadyRead(10000))
             return;
-        port = freePort();
+        port = RigTestClient::freePort();
         server.start(
             qEnvironmentVariable("CORVIN_RXCTL"),
             {"--port", link, "serve", "--listen", QStringLiteral("127.0.0.1:%1").arg(port)});
@@ -86,21 +83,6 @@ public:
     quint16 port = 0;
     bool started = false;
 };
-
-// Sends `line` and reads until `lines` lines came back.
-QByteArray ask(QTcpSocket &socket, const QByteArray &line, int lines)
-{
-    socket.write(line + '\n');
-    QByteArray answer;
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.count('\n') < lines && clock.elapsed() < 10000) {
-        if (socket.bytesAvailable() == 0)
-            socket.waitForReadyRead(100);
-        answer += socket.readAll();
-    }
-    return answer;
-}
 
 } // namespace
 

@@ -2,8 +2,8 @@
 // clients, floods and pipelined requests; and the listen address forms.
 #include "fakerigbackend.h"
 #include "rigserver.h"
+#include "rigtestclient.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
@@ -29,18 +29,6 @@ std::unique_ptr<QTcpSocket> connectTo(const RigServer &server)
     auto socket = std::make_unique<QTcpSocket>();
     socket->connectToHost(QHostAddress::LocalHost, server.serverPort());
     return socket->waitForConnected(5000) ? std::move(socket) : nullptr;
-}
-
-QByteArray readLines(QTcpSocket &socket, int lines)
-{
-    QByteArray answer;
-    QElapsedTimer clock;
-    clock.start();
-    while (answer.count('\n') < lines && clock.elapsed() < 5000) {
-        QTest::qWait(2);
-        answer += socket.readAll();
-    }
-    return answer;
 }
 
 } // namespace
@@ -80,13 +68,13 @@ void RigServerTest::ninthClientRefused()
         QLatin1String("refused: 8 clients are already connected.")));
     // The others are still served, and a place that frees up can be taken.
     clients.front()->write("f\n");
-    QCOMPARE(readLines(*clients.front(), 1), QByteArray("7050000\n"));
+    QCOMPARE(RigTestClient::ask(*clients.front(), {}, 1), QByteArray("7050000\n"));
     clients.front()->disconnectFromHost();
     QTRY_COMPARE(server.clientCount(), RigServer::maxClients - 1);
     auto later = connectTo(server);
     QVERIFY(later);
     later->write("v\n");
-    QCOMPARE(readLines(*later, 1), QByteArray("VFOA\n"));
+    QCOMPARE(RigTestClient::ask(*later, {}, 1), QByteArray("VFOA\n"));
 }
 
 void RigServerTest::pipelinedAnswersInOrder()
@@ -98,7 +86,7 @@ void RigServerTest::pipelinedAnswersInOrder()
     auto client = connectTo(server);
     QVERIFY(client);
     client->write("f\nF 7100000\r\n+f\nm\nq\nf\n");
-    QCOMPARE(readLines(*client, 8),
+    QCOMPARE(RigTestClient::ask(*client, {}, 8),
              QByteArray("7050000\nRPRT 0\nget_freq:\nFrequency: 7100000\nRPRT 0\nUSB\n2400\n"
                         "RPRT 0\n"));
     // "q" ends the session: what followed it is not answered.
@@ -117,7 +105,7 @@ void RigServerTest::overLongLineReported()
     // 64 KiB without a line end, then a command.
     client->write(QByteArray(64 * 1024, 'F'));
     client->write("\nf\n");
-    QCOMPARE(readLines(*client, 2), QByteArray("RPRT -1\n7050000\n"));
+    QCOMPARE(RigTestClient::ask(*client, {}, 2), QByteArray("RPRT -1\n7050000\n"));
     QVERIFY(backend.tunes.isEmpty());
 }
 
@@ -134,7 +122,7 @@ void RigServerTest::idleClientDropped()
     QVERIFY(quiet && busy);
     for (int i = 0; i < 6; ++i) {
         busy->write("f\n");
-        QCOMPARE(readLines(*busy, 1), QByteArray("7050000\n"));
+        QCOMPARE(RigTestClient::ask(*busy, {}, 1), QByteArray("7050000\n"));
         QTest::qWait(100);
     }
     QCOMPARE(quiet->state(), QAbstractSocket::UnconnectedState);
@@ -165,10 +153,10 @@ void RigServerTest::floodDoesNotStarveOthers()
     flood->flush();
     QTRY_VERIFY(!backend.tunes.isEmpty());
     other->write("F 7123000\n");
-    QCOMPARE(readLines(*other, 1), QByteArray("RPRT 0\n"));
+    QCOMPARE(RigTestClient::ask(*other, {}, 1), QByteArray("RPRT 0\n"));
     const int position = backend.tunes.indexOf(7123000);
     QVERIFY2(position >= 0 && position < floodLines / 2, qPrintable(QString::number(position)));
-    QCOMPARE(readLines(*flood, floodLines).count('\n'), floodLines);
+    QCOMPARE(RigTestClient::ask(*flood, {}, floodLines).count('\n'), floodLines);
 }
 
 void RigServerTest::listenAddress_data()
