@@ -9,25 +9,24 @@ struct Entry
     char letter; // 0 when the command has only a long name
     const char *longName;
     RigCommand::Kind kind;
-    bool isSet;
 };
 
 constexpr std::array<Entry, 15> commandTable{{
-    {'f', "get_freq", RigCommand::Kind::GetFreq, false},
-    {'F', "set_freq", RigCommand::Kind::SetFreq, true},
-    {'m', "get_mode", RigCommand::Kind::GetMode, false},
-    {'M', "set_mode", RigCommand::Kind::SetMode, true},
-    {'v', "get_vfo", RigCommand::Kind::GetVfo, false},
-    {'V', "set_vfo", RigCommand::Kind::SetVfo, true},
-    {'l', "get_level", RigCommand::Kind::GetLevel, false},
-    {'t', "get_ptt", RigCommand::Kind::GetPtt, false},
-    {'T', "set_ptt", RigCommand::Kind::SetPtt, true},
-    {'s', "get_split_vfo", RigCommand::Kind::GetSplitVfo, false},
-    {'S', "set_split_vfo", RigCommand::Kind::SetSplitVfo, true},
-    {0, "dump_state", RigCommand::Kind::DumpState, false},
-    {0, "chk_vfo", RigCommand::Kind::CheckVfo, false},
-    {0, "get_powerstat", RigCommand::Kind::GetPowerStat, false},
-    {0, "get_lock_mode", RigCommand::Kind::GetLockMode, false},
+    {'f', "get_freq", RigCommand::Kind::GetFreq},
+    {'F', "set_freq", RigCommand::Kind::SetFreq},
+    {'m', "get_mode", RigCommand::Kind::GetMode},
+    {'M', "set_mode", RigCommand::Kind::SetMode},
+    {'v', "get_vfo", RigCommand::Kind::GetVfo},
+    {'V', "set_vfo", RigCommand::Kind::SetVfo},
+    {'l', "get_level", RigCommand::Kind::GetLevel},
+    {'t', "get_ptt", RigCommand::Kind::GetPtt},
+    {'T', "set_ptt", RigCommand::Kind::SetPtt},
+    {'s', "get_split_vfo", RigCommand::Kind::GetSplitVfo},
+    {'S', "set_split_vfo", RigCommand::Kind::SetSplitVfo},
+    {0, "dump_state", RigCommand::Kind::DumpState},
+    {0, "chk_vfo", RigCommand::Kind::CheckVfo},
+    {0, "get_powerstat", RigCommand::Kind::GetPowerStat},
+    {0, "get_lock_mode", RigCommand::Kind::GetLockMode},
 }};
 
 const Entry *entryOf(RigCommand::Kind kind)
@@ -64,12 +63,6 @@ QByteArray RigCommand::longName() const
 {
     const Entry *entry = entryOf(kind);
     return entry ? QByteArray(entry->longName) : QByteArray();
-}
-
-bool RigCommand::isSet() const
-{
-    const Entry *entry = entryOf(kind);
-    return entry && entry->isSet;
 }
 
 RigCommand RigCommand::parse(const QByteArray &line)

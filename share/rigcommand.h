@@ -43,8 +43,6 @@ struct RigCommand
     // The protocol's long name without the backslash ("set_freq"); empty for Empty, Quit
     // and Unknown.
     QByteArray longName() const;
-    // True for commands that change the receiver or the session's view of it.
-    bool isSet() const;
 
     // Parses one line without its terminator. Never fails: what it does not know is Unknown.
     static RigCommand parse(const QByteArray &line);

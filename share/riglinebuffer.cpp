@@ -45,8 +45,3 @@ RigLineBuffer::Take RigLineBuffer::take(QByteArray *line)
     m_scanned = 0;
     return tooLong ? Take::TooLong : Take::Line;
 }
-
-bool RigLineBuffer::hasPending() const
-{
-    return terminatorIn(m_buffer, m_scanned) >= 0 || m_buffer.size() > maxLineBytes;
-}

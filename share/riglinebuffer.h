@@ -19,8 +19,6 @@ public:
     };
     Take take(QByteArray *line);
 
-    bool hasPending() const;
-
 private:
     QByteArray m_buffer;
     int m_scanned = 0;         // bytes of m_buffer already searched for a terminator
