@@ -1,12 +1,14 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "applanguage.h"
 #include "audioengine.h"
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "greypanel.h"
 #include "helppanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
@@ -114,6 +116,12 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+
+    // The Greyline page follows the Propagation page; the listening location is read afresh
+    // at every update.
+    GreyPanel::addPage(
+        *m_mainTab, *m_settings, [this] { return loadListeningLocation(*m_settings); },
+        runningLanguage() == QLatin1String("it"));
 }
 
 void Corvin::showPage(const QString &pageName)

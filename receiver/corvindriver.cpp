@@ -160,11 +160,8 @@ bool Corvindriver::isAcceptable(const QString &command, const QByteArray &expect
 {
     if (command == QLatin1String("RX"))
         return ReplyParser::parseTunedFrequency(QString::fromLatin1(line), nullptr);
-    // Letter case is ignored: the level reply, for one, may come in lower case.
     if (!expectedPrefix.isEmpty())
-        return line.size() > expectedPrefix.size() &&
-               qstrnicmp(line.constData(), expectedPrefix.constData(),
-                         static_cast<uint>(expectedPrefix.size())) == 0;
+        return ReplyParser::isPrefixedReply(expectedPrefix, line);
     return line.isEmpty() && !rejected;
 }
 

@@ -67,8 +67,10 @@ public:
 
     // One command and its awaited reply. `command` is sent as Latin-1 plus CR. With a
     // non-empty `expectedPrefix`, a reply line longer than the prefix and starting with it
-    // is accepted; with an empty prefix only an empty line (the acknowledgement) is;
-    // the command "RX" accepts the line carrying the tuned frequency. Outputs may be null.
+    // is accepted (ReplyParser::isPrefixedReply: "VR" needs four characters, only "LM" may
+    // differ in letter case); a line that falls short does not end the wait. With an empty
+    // prefix only an empty line (the acknowledgement) is accepted; the command "RX" accepts
+    // the line carrying the tuned frequency. Outputs may be null.
     // Emits only serialDiagnostic; the caller decides whether to report `error`.
     ExchangeResult exchange(const QString &command, const QByteArray &expectedPrefix,
                             QString *reply, QString *error, RetryPolicy policy,
@@ -84,7 +86,7 @@ public:
     // there instead of errorOccurred; without it an error is reported once until a read
     // succeeds again.
     bool readSignalLevel(int *level, QString *errorText = nullptr);
-    bool identify(QString *reply = nullptr); // "VR"; present when the reply has >= 4 chars
+    bool identify(QString *reply = nullptr); // "VR"; a reply of at least 4 characters
     bool standby();                          // "QP"; silence counts as success
     bool sendExit();                         // "EX" written raw, no reply awaited
     // Ends a band-scope stream: "VF", drain until 350 ms quiet (at most 2.5 s), then "RX".

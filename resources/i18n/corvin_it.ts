@@ -396,10 +396,6 @@
         <translation>Risposta del ricevitore al comando di livello non valida: %1</translation>
     </message>
     <message>
-        <source>Invalid receiver identification reply: %1</source>
-        <translation>Risposta di identificazione del ricevitore non valida: %1</translation>
-    </message>
-    <message>
         <source>Failed to write receiver command EX.</source>
         <translation>Invio del comando EX al ricevitore fallito.</translation>
     </message>

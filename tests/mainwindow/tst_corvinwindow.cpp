@@ -33,6 +33,7 @@ private slots:
     void init();
     void widgetTreeAndTabOrder();
     void restoresOutOfRangeSettings();
+    void greylinePageReadsTheListeningLocation();
     void activityRegistryDecidesIdle();
     void shutdownRunsStepsInOrder();
     void disconnectDisarmsAnomalyCaptureFirst();
@@ -84,6 +85,7 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
                                 QStringLiteral("RfSpectrum=Frequency Spectrum Analyzer"),
                                 QStringLiteral("Dsp=DSP"),
                                 QStringLiteral("Propagation=Propagation"),
+                                QStringLiteral("Greyline=Greyline"),
                                 QStringLiteral("Settings=Settings")};
     QCOMPARE(tabNames(window.mainTab()), mainPages);
     QCOMPARE(window.controlsTab()->objectName(), QStringLiteral("controls"));
@@ -163,6 +165,27 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
     QVERIFY(window.findChild<QPushButton *>(QStringLiteral("scanPB"))->isCheckable());
     // The language and help panel sits on the Settings page.
     QVERIFY(window.settingsPage()->findChild<QPushButton *>(QStringLiteral("programHelpPB")));
+}
+
+// The Greyline page asks the window for the listening location at every update: switching to
+// the page shows what Settings hold now.
+void TestCorvinWindow::greylinePageReadsTheListeningLocation()
+{
+    QSettings store;
+    store.setValue(QString::fromLatin1(SettingsKeys::locationName), QStringLiteral("Roma"));
+    store.setValue(QString::fromLatin1(SettingsKeys::locationLatitude), 41.9);
+    store.setValue(QString::fromLatin1(SettingsKeys::locationLongitude), 12.5);
+    store.sync();
+    Corvin window;
+    const auto *status = window.findChild<QLabel *>(QStringLiteral("greylineStatus"));
+    QVERIFY(status);
+    QVERIFY2(status->text().startsWith(QStringLiteral("RX Roma (41.9\u00b0, 12.5\u00b0)  |  h = ")),
+             qPrintable(status->text()));
+    window.settings().remove(QString::fromLatin1(SettingsKeys::locationLongitude));
+    QWidget *greyline = window.findChild<QScrollArea *>(QStringLiteral("Greyline"));
+    QVERIFY(greyline);
+    window.mainTab()->setCurrentWidget(greyline);
+    QCOMPARE(status->text(), QStringLiteral("RX not configured (Settings)"));
 }
 
 void TestCorvinWindow::restoresOutOfRangeSettings()

@@ -1,5 +1,8 @@
 #include "cli.h"
 
+#include <QByteArray>
+#include <QFile>
+
 #include <algorithm>
 #include <csignal>
 #include <cstring>
@@ -19,6 +22,12 @@ QString &program()
 {
     static QString name;
     return name;
+}
+
+std::vector<QByteArray> &nativeArguments()
+{
+    static std::vector<QByteArray> list;
+    return list;
 }
 
 std::atomic<bool> stopFlag{false};
@@ -96,6 +105,20 @@ int dispatch(const char *programName, const QStringList &arguments, QTextStream 
     }
     stream << "exit status: 0 done, 1 the job failed or was stopped, 2 usage or set-up error\n";
     return help ? Success : UsageError;
+}
+
+void keepNativeArguments(int argc, char **argv)
+{
+    nativeArguments().assign(argv + std::min(argc, 1), argv + std::max(argc, 0));
+}
+
+std::filesystem::path filePath(const QString &argument)
+{
+    for (const QByteArray &native : nativeArguments()) {
+        if (QFile::decodeName(native) == argument)
+            return native.toStdString();
+    }
+    return QFile::encodeName(argument).toStdString();
 }
 
 StopSignals::StopSignals()

@@ -10,10 +10,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <exception>
+#include <filesystem>
 
 namespace {
 
@@ -72,7 +73,13 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
         Cli::printUsage("analyze", err);
         return Cli::UsageError;
     }
-    const QString wavPath = QFileInfo(options.file).absoluteFilePath();
+    // The file is opened by its own bytes; the text form only names it in messages and reports.
+    const std::filesystem::path given = Cli::filePath(options.file);
+    std::error_code noCurrentFolder;
+    std::filesystem::path wavFile = std::filesystem::absolute(given, noCurrentFolder);
+    if (noCurrentFolder)
+        wavFile = given;
+    const QString wavPath = QFile::decodeName(QByteArray::fromStdString(wavFile.native()));
     const QString reportsFolder = options.out.isEmpty()
                                       ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
                                       : options.out;
@@ -82,6 +89,10 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
             << '\n';
         return 1;
     }
+    // Stop signals are caught before the working folder exists and until it is gone, so none
+    // of them can end the program while it is there.
+    Cli::StopSignals stop;
+    std::atomic<bool> &interrupted = stop.flag();
     QTemporaryDir work(QDir(reportsFolder).filePath(QStringLiteral(".analysis-XXXXXX")));
     if (!work.isValid()) {
         err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP working directory."))
@@ -91,14 +102,12 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QString resultFolder = work.filePath(QStringLiteral("result"));
 
     NativeWav::AnalysisRequest request;
-    request.wavPath = wavPath.toStdWString();
+    request.wavPath = wavFile;
     request.channel = options.channel;
     request.lowHz = options.lowHz;
     request.highHz = options.highHz;
     request.contrastDb = options.contrastDb;
 
-    Cli::StopSignals stop;
-    std::atomic<bool> &interrupted = stop.flag();
     const auto showProgress = [&err](int percent, const QString &text) {
         err << percent << "% " << text << '\n';
         err.flush();

@@ -22,6 +22,7 @@ const std::array<const char *, simFaultCount> faultNames = {"no-reply",
                                                             "dead",
                                                             "stuck-scope",
                                                             "xoff",
+                                                            "bad-vr",
                                                             "vanish"};
 
 // Commands answered with a line or an acknowledgement (the others are silent).
@@ -81,6 +82,8 @@ bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
         return command == "AU";
     case SimFault::MalformedLevel:
         return command == "LM";
+    case SimFault::BadIdentity:
+        return command == "VR";
     case SimFault::StuckScope:
         return command == "VF";
     case SimFault::DeadLine:

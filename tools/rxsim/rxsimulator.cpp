@@ -386,6 +386,7 @@ void RxSimulator::execute(const QByteArray &command, qint64 now)
     content.wrongFrequency = m_faults.hits(SimFault::WrongFrequency, command);
     content.malformedAuto = m_faults.hits(SimFault::MalformedAuto, command);
     content.malformedLevel = m_faults.hits(SimFault::MalformedLevel, command);
+    content.badIdentity = m_faults.hits(SimFault::BadIdentity, command);
     content.stuckScope = m_faults.hits(SimFault::StuckScope, command);
     QVector<SimReply> replies = m_model.handle(command, content);
     if (m_model.takeScopeCancel())
