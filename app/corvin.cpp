@@ -19,6 +19,7 @@
 #include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -115,6 +116,7 @@ void Corvin::setUpFeatures()
 
     m_dspTab = new DspTab(*this, this);
     pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
 
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);

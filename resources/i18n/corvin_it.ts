@@ -753,6 +753,26 @@
     </message>
 </context>
 <context>
+    <name>LinkRecovery</name>
+    <message>
+        <source>Gave up reconnecting to the receiver on %1 after %n minute(s).</source>
+        <translation>
+            </translation>
+    </message>
+    <message>
+        <source>Receiver found again on %1 (attempt %2).</source>
+        <translation>Ricevitore ritrovato su %1 (tentativo %2).</translation>
+    </message>
+    <message>
+        <source>Reconnecting: %1 cannot be opened yet (attempt %2).</source>
+        <translation>Riconnessione: %1 non si può ancora aprire (tentativo %2).</translation>
+    </message>
+    <message>
+        <source>Reconnecting: the receiver on %1 does not answer yet (attempt %2).</source>
+        <translation>Riconnessione: il ricevitore su %1 non risponde ancora (tentativo %2).</translation>
+    </message>
+</context>
+<context>
     <name>ListeningLocationPanel</name>
     <message>
         <source>Listening location</source>
@@ -1161,12 +1181,139 @@
         <source>Scan stopped because the receiver signal level is unavailable.</source>
         <translation>Scansione interrotta perché il livello del ricevitore non è disponibile.</translation>
     </message>
+    <message>
+        <source>Stopped reconnecting to the receiver.</source>
+        <translation>Riconnessione al ricevitore interrotta.</translation>
+    </message>
+    <message>
+        <source>Receiver link lost on %1 (%2). Reconnecting every second.</source>
+        <translation>Collegamento con il ricevitore perso su %1 (%2). Nuovo tentativo ogni secondo.</translation>
+    </message>
+    <message>
+        <source>Receiver reconnected on %1; frequency %2 MHz and mode %3 restored.</source>
+        <translation>Ricevitore riconnesso su %1; frequenza %2 MHz e modulazione %3 ripristinate.</translation>
+    </message>
+    <message>
+        <source>Receiver link lost, reconnecting…</source>
+        <translation>Collegamento con il ricevitore perso, riconnessione…</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiverSharing</name>
+    <message>
+        <source>Other programs</source>
+        <translation>Altri programmi</translation>
+    </message>
+    <message>
+        <source>Share receiver on the network</source>
+        <translation>Condividi il ricevitore in rete</translation>
+    </message>
+    <message>
+        <source>Lets loggers, decoders and satellite trackers read and set the receiver through Corvin with the rigctld network protocol (Hamlib model 2, &quot;NET rigctl&quot;).</source>
+        <translation>Permette a logger, decodificatori e programmi di tracciamento satellitare di leggere e impostare il ricevitore tramite Corvin con il protocollo di rete di rigctld (modello Hamlib 2, &quot;NET rigctl&quot;).</translation>
+    </message>
+    <message>
+        <source>Listen address</source>
+        <translation>Indirizzo di ascolto</translation>
+    </message>
+    <message>
+        <source>127.0.0.1 serves this computer only. Type another address of this computer (or 0.0.0.0 for all) to serve the local network.</source>
+        <translation>127.0.0.1 serve solo questo computer. Scrivi un altro indirizzo di questo computer (o 0.0.0.0 per tutti) per servire la rete locale.</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Porta</translation>
+    </message>
+    <message>
+        <source>Log serial traffic</source>
+        <translation>Registra il traffico seriale</translation>
+    </message>
+    <message>
+        <source>Writes every byte exchanged with the receiver, with its time, to data/serial/trace_&lt;time&gt;.log (a new file every 10 MB), to send with a fault report.</source>
+        <translation>Scrive ogni byte scambiato con il ricevitore, con il suo orario, in data/serial/trace_&lt;ora&gt;.log (un nuovo file ogni 10 MB), da inviare con una segnalazione di guasto.</translation>
+    </message>
+    <message>
+        <source>Stopped sharing the receiver on the network.</source>
+        <translation>Condivisione del ricevitore in rete terminata.</translation>
+    </message>
+    <message>
+        <source>No listen address.</source>
+        <translation>Nessun indirizzo di ascolto.</translation>
+    </message>
+    <message>
+        <source>Could not share the receiver on %1: %2</source>
+        <translation>Impossibile condividere il ricevitore su %1: %2</translation>
+    </message>
+    <message>
+        <source>Sharing the receiver on %1 (rigctld network protocol).</source>
+        <translation>Ricevitore condiviso su %1 (protocollo di rete di rigctld).</translation>
+    </message>
+    <message>
+        <source>Shared on %1, %n client(s) connected.</source>
+        <translation>
+            </translation>
+    </message>
+    <message>
+        <source>Not shared: %1</source>
+        <translation>Non condiviso: %1</translation>
+    </message>
+    <message>
+        <source>Not shared.</source>
+        <translation>Non condiviso.</translation>
+    </message>
+    <message>
+        <source>Could not log serial traffic: %1</source>
+        <translation>Impossibile registrare il traffico seriale: %1</translation>
+    </message>
+    <message>
+        <source>Logging serial traffic to %1.</source>
+        <translation>Registrazione del traffico seriale in %1.</translation>
+    </message>
+    <message>
+        <source>Stopped logging serial traffic (%1).</source>
+        <translation>Registrazione del traffico seriale terminata (%1).</translation>
+    </message>
 </context>
 <context>
     <name>ReportExport</name>
     <message>
         <source>Could not generate the PDF</source>
         <translation>Impossibile generare il PDF</translation>
+    </message>
+</context>
+<context>
+    <name>RigServer</name>
+    <message>
+        <source>Network client %1 refused: %2 clients are already connected.</source>
+        <translation>Client di rete %1 rifiutato: sono già connessi %2 client.</translation>
+    </message>
+    <message>
+        <source>Network client %1 disconnected.</source>
+        <translation>Client di rete %1 disconnesso.</translation>
+    </message>
+    <message>
+        <source>Network client %1 dropped after 10 minutes without a command.</source>
+        <translation>Client di rete %1 scollegato dopo 10 minuti senza comandi.</translation>
+    </message>
+    <message>
+        <source>Network client %1 connected.</source>
+        <translation>Client di rete %1 connesso.</translation>
+    </message>
+    <message>
+        <source>Missing &quot;]&quot; in %1.</source>
+        <translation>Manca &quot;]&quot; in %1.</translation>
+    </message>
+    <message>
+        <source>Not an address and port: %1</source>
+        <translation>Non è un indirizzo con porta: %1</translation>
+    </message>
+    <message>
+        <source>Not a port number: %1</source>
+        <translation>Non è un numero di porta: %1</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>Non è un indirizzo IP: %1</translation>
     </message>
 </context>
 <context>

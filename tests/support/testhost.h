@@ -35,6 +35,9 @@ public:
     void clearRequestQueue() override { queuedTunes.clear(); }
     bool hasPendingTuning() const override { return !queuedTunes.isEmpty(); }
     void pollSignalLevelSoon() override { ++levelPollRequests; }
+    bool tuneNow(qint64 hertz) override;
+    bool setModeNow(int code) override;
+    bool readSignalLevelNow(int *level) override;
 
     qint64 frequency = 145500000;
     int mode = 1; // NFM
@@ -43,6 +46,11 @@ public:
     QVector<qint64> queuedTunes;
     QVector<QPair<int, bool>> modeChanges; // (index, notify)
     int levelPollRequests = 0;
+    // The immediate requests: what they answer, and the frequencies and modes they carried.
+    bool immediateResult = true;
+    int immediateLevel = 0;
+    QVector<qint64> immediateTunes;
+    QVector<int> immediateModes;
 };
 
 class TestHost : public QObject, public CorvinHost
