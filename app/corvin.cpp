@@ -9,12 +9,18 @@
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "documentviewer.h"
+#include "dsptab.h"
 #include "greypanel.h"
+#include "helpdocuments.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -93,6 +99,7 @@ Corvin::~Corvin()
 void Corvin::setUpFeatures()
 {
     m_audio = new AudioEngine(this);
+    connect(m_audio, &AudioEngine::errorOccurred, this, &Corvin::appendLog);
     m_audioPanel = new AudioPanel(*this, this);
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
@@ -108,9 +115,15 @@ void Corvin::setUpFeatures()
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
-    // The anomaly capture panel fills the lower half of the DSP page.
-    m_anomalyPanel = new AnomalyPanel(*this, *m_audioPanel, this);
-    pageLayout(QStringLiteral("Dsp"))->addWidget(m_anomalyPanel);
+    m_dspTab = new DspTab(*this, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    // The anomaly capture panel fills the DSP tab's lower part; "Analyze last WAV" hands the
+    // event to the analyzer above it (an event WAV is mono: its first channel).
+    m_anomalyPanel = new AnomalyPanel(*this, *m_audioPanel);
+    m_dspTab->setAnomalyPanel(m_anomalyPanel);
+    connect(m_anomalyPanel, &AnomalyPanel::analyzeWavRequested, m_dspTab,
+            [this](const QString &path) { m_dspTab->setWavFile(path, true); });
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
 
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
@@ -120,6 +133,12 @@ void Corvin::setUpFeatures()
     m_audioPanel->start();
     m_anomalyPanel->start();
 
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
     // The Greyline page follows the Propagation page; the listening location is read afresh
     // at every update.
     GreyPanel::addPage(
@@ -328,6 +347,12 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+void Corvin::showDspHelp()
+{
+    DocumentViewer::showDocument(this, HelpDocuments::dspHelpPath(), HelpDocuments::dspHelpTitle(),
+                                 *this);
 }
 
 ReceiverControl &Corvin::receiverControl()

@@ -11,6 +11,7 @@ class ActivityRegistry;
 class AnomalyPanel;
 class AudioEngine;
 class AudioPanel;
+class DspTab;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -52,6 +53,7 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
+    void showDspHelp() override;
 
     // Tabs and panels of other features find their places here.
     QTabWidget *mainTab() const { return m_mainTab; }
@@ -59,6 +61,7 @@ public:
     SettingsPage *settingsPage() const { return m_settingsPage; }
     AudioPanel *audioPanel() const { return m_audioPanel; }
     AnomalyPanel *anomalyPanel() const { return m_anomalyPanel; }
+    DspTab *dspTab() const { return m_dspTab; }
     // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...); null for a
     // name the window does not have.
     QVBoxLayout *pageLayout(const QString &pageName) const;
@@ -103,5 +106,6 @@ private:
     AudioEngine *m_audio = nullptr;
     AudioPanel *m_audioPanel = nullptr;
     AnomalyPanel *m_anomalyPanel = nullptr;
+    DspTab *m_dspTab = nullptr;
     ScanStandby *m_standby = nullptr;
 };

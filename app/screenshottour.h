@@ -2,12 +2,16 @@
 
 #include <QDir>
 #include <QObject>
+#include <QVector>
+
+#include <functional>
 
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, then saves a PNG of every page of the
-// main tab widget and of the Receiver page's inner tabs into a folder, and quits the
+// (normally the simulated receiver), tunes to a station, refreshes the propagation report, then
+// saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
+// several scenes) and of the Receiver page's inner tabs into a folder, and quits the
 // application. When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
 // tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
 // anomaly through the FIFO and photographs the saved event. Started by the command-line option
@@ -25,6 +29,13 @@ public:
     void start();
 
 private:
+    struct Shot
+    {
+        QString name;
+        std::function<void()> setUp;
+    };
+
+    void planShots();
     void connectAndTune();
     void nextShot();
     void armAnomalyCapture();
@@ -35,6 +46,7 @@ private:
 
     Corvin *m_window;
     QDir m_folder;
+    QVector<Shot> m_shots;
     int m_shot = 0;
     int m_saved = 0;
     int m_waits = 0;

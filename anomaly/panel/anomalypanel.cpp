@@ -106,7 +106,6 @@ void AnomalyPanel::buildUi()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(capture);
     layout->addWidget(m_featureBank);
-    layout->addStretch(1);
 
     QSettings &settings = m_host.settings();
     connect(m_channel, qOverload<int>(&QComboBox::currentIndexChanged), this,

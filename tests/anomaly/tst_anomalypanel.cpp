@@ -29,9 +29,7 @@
 #include <QtTest>
 
 #include <cmath>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -120,17 +118,6 @@ QByteArray toneBytes(int seconds)
 
 // Reads away what waits in the pipe source's FIFO: a source nobody records from stops reading,
 // and what the feeder wrote meanwhile would reach the next test.
-void drainFifo(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    char buffer[4096];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
-    }
-    ::close(fd);
-}
-
 QJsonObject readJson(const QString &path)
 {
     QFile file(path);
@@ -169,7 +156,8 @@ private slots:
     void cleanupTestCase()
     {
         m_feeder.reset();
-        drainFifo(PulseTest::monoFifo());
+        // What the feeder wrote after the last capture would otherwise reach the next test.
+        PulseTest::drainFifo(PulseTest::monoFifo());
     }
     void init() { QDir(eventFolder()).removeRecursively(); }
 

@@ -1,5 +1,9 @@
 #include "activityregistry.h"
+#include "anomalypanel.h"
+#include "audioblockconsumer.h"
+#include "audiorecorder.h"
 #include "corvin.h"
+#include "dsptab.h"
 #include "settingskeys.h"
 #include "settingspage.h"
 #include "startup.h"
@@ -7,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLayout>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -36,7 +41,9 @@ private slots:
     void greylinePageReadsTheListeningLocation();
     void activityRegistryDecidesIdle();
     void shutdownRunsStepsInOrder();
+    void audioErrorsAtExitReachTheLog();
     void disconnectDisarmsAnomalyCaptureFirst();
+    void anomalyPanelLivesInTheDspTab();
     void logViewKeepsLastLines();
     void dataFolderFailureIsLogged();
 
@@ -294,6 +301,46 @@ void TestCorvinWindow::shutdownRunsStepsInOrder()
     QVERIFY(log.readAll().trimmed().endsWith("] closing"));
 }
 
+namespace {
+
+// Raises an engine error while the engine stops on the audio thread, as a recording that
+// cannot be finalised does.
+class FailingOnStop : public AudioBlockConsumer
+{
+public:
+    AudioRecorder *recorder = nullptr;
+    void processBlock(const qint16 *, int, const QAudioFormat &) override {}
+    void inputStopped() override
+    {
+        if (recorder && recorder->thread() == QThread::currentThread())
+            emit recorder->errorOccurred(QStringLiteral("Could not finalize WAV file x.wav."));
+        recorder = nullptr;
+    }
+};
+
+} // namespace
+
+void TestCorvinWindow::audioErrorsAtExitReachTheLog()
+{
+    FailingOnStop consumer;
+    auto window = std::make_unique<Corvin>();
+    AudioRecorder *recorder = window->audioRecorder();
+    QMetaObject::invokeMethod(
+        recorder,
+        [&] {
+            consumer.recorder = recorder;
+            recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, &consumer);
+        },
+        Qt::BlockingQueuedConnection);
+    window->appendLog(QStringLiteral("closing"));
+    window.reset();
+    QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.lastIndexOf("] Could not finalize WAV file x.wav.") >
+            text.lastIndexOf("] closing"));
+}
+
 void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()
 {
     Corvin window;
@@ -305,6 +352,29 @@ void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()
     QCOMPARE(disarms, 0);
     window.activities().stop(Activity::AnomalyCapture);
     QCOMPARE(disarms, 1);
+}
+
+// The capture panel is placed in the DSP tab's container, once, and its "Analyze last WAV"
+// reaches the analyzer's file field with the first channel selected.
+void TestCorvinWindow::anomalyPanelLivesInTheDspTab()
+{
+    Corvin window;
+    AnomalyPanel *panel = window.anomalyPanel();
+    QVERIFY(panel);
+    QCOMPARE(panel->parentWidget()->objectName(), QStringLiteral("dspAnomalyArea"));
+    QVERIFY(window.dspTab()->isAncestorOf(panel));
+    QCOMPARE(window.findChildren<AnomalyPanel *>().size(), 1);
+
+    auto *channel = window.dspTab()->findChild<QSpinBox *>(QStringLiteral("dspChannel"));
+    QVERIFY(channel);
+    channel->setValue(0);
+    const QString wav = m_dir.filePath(QStringLiteral("event.wav"));
+    emit panel->analyzeWavRequested(wav);
+    QCOMPARE(window.dspTab()->findChild<QLineEdit *>(QStringLiteral("dspWavPath"))->text(),
+             QDir::toNativeSeparators(wav));
+    QCOMPARE(channel->value(), 1);
+    QCOMPARE(window.settings().value(QString::fromLatin1(SettingsKeys::dspLastWav)).toString(),
+             QDir::toNativeSeparators(wav));
 }
 
 void TestCorvinWindow::logViewKeepsLastLines()
