@@ -7,11 +7,13 @@
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "favoritestab.h"
 #include "helppanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "rfsweeptab.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -68,6 +70,7 @@ Corvin::Corvin(QWidget *parent)
     m_clockTimer->start();
     updateConnectionUi();
 
+    m_favorites->loadFavorites(QString::fromLatin1(DataFolders::favoritesFile));
     fitWindowToScreen(this, QSize(initialWidth, initialHeight));
 }
 
@@ -111,6 +114,10 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+
+    pageLayout(QStringLiteral("RfSpectrum"))->addWidget(new RfSweepTab(*this, this));
+    m_favorites = new FavoritesTab(*this, this);
+    pageLayout(QStringLiteral("Favorites"))->addWidget(m_favorites);
 }
 
 void Corvin::showPage(const QString &pageName)
@@ -314,6 +321,21 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+bool Corvin::startAudioInput()
+{
+    return m_audioPanel->startSelectedInput();
+}
+
+void Corvin::refreshAudioStatus()
+{
+    m_audioPanel->refreshAudioStatus();
+}
+
+void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
+{
+    connect(m_audioPanel, &AudioPanel::inputLost, context, std::move(handler));
 }
 
 ReceiverControl &Corvin::receiverControl()

@@ -10,6 +10,7 @@
 class ActivityRegistry;
 class AudioEngine;
 class AudioPanel;
+class FavoritesTab;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -51,6 +52,9 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
+    bool startAudioInput() override;
+    void refreshAudioStatus() override;
+    void onAudioInputLost(QObject *context, std::function<void()> handler) override;
 
     // Tabs and panels of other features find their places here.
     QTabWidget *mainTab() const { return m_mainTab; }
@@ -101,4 +105,5 @@ private:
     AudioEngine *m_audio = nullptr;
     AudioPanel *m_audioPanel = nullptr;
     ScanStandby *m_standby = nullptr;
+    FavoritesTab *m_favorites = nullptr;
 };

@@ -6,7 +6,7 @@
 #include "corvindriver.h"
 #include "rxctlsession.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QVector>
@@ -154,7 +154,11 @@ bool run(Corvindriver &driver, const Command &command)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The sweep's report draws its chart with fonts, which need a GUI application; no window
+    // is ever shown, so the off-screen platform serves unless the caller chose another.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList words = app.arguments().mid(1);
     QString port;
     bool trace = false;
