@@ -17,7 +17,9 @@ bool RfSweepCsv::open(const QString &path, QString *error)
     m_file.setFileName(path);
     // A folder that cannot be created makes the open fail with the file's own error text.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    // Unbuffered: each line goes to the file in one write, and a line that failed is not
+    // written later when the file closes.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
         *error = m_file.errorString();
         return false;
     }

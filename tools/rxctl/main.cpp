@@ -12,6 +12,7 @@
 #include <QVector>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -154,12 +155,17 @@ bool run(Corvindriver &driver, const Command &command)
 
 int main(int argc, char *argv[])
 {
-    // The sweep's report draws its chart with fonts, which need a GUI application; no window
-    // is ever shown, so the off-screen platform serves unless the caller chose another.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    // Job verbs may draw report charts, which need fonts and so a GUI application; no window is
+    // ever shown, so the off-screen platform serves unless the caller chose another. The short
+    // commands keep the lighter core application.
+    bool hasJob = false;
+    for (int i = 1; i < argc; ++i)
+        hasJob = hasJob || Cli::find(QString::fromLocal8Bit(argv[i]).toLower());
+    if (hasJob && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QStringList words = app.arguments().mid(1);
+    const std::unique_ptr<QCoreApplication> app(hasJob ? new QGuiApplication(argc, argv)
+                                                       : new QCoreApplication(argc, argv));
+    QStringList words = app->arguments().mid(1);
     QString port;
     bool trace = false;
     while (!words.isEmpty() && words.first().startsWith(QLatin1String("--"))) {

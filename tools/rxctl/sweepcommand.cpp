@@ -91,9 +91,8 @@ int runSweep(const QStringList &arguments, QTextStream &out, QTextStream &err)
         driver.tune(static_cast<qint64>(before.frequency));
     });
     QObject::connect(&sweep, &RfSweep::finished, &loop,
-                     [&](RfSweep::Outcome result, const QString &message) {
+                     [&](RfSweep::Outcome result) {
                          outcome = result;
-                         print(message);
                          loop.quit();
                      });
 
