@@ -165,6 +165,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app(hasJob ? new QGuiApplication(argc, argv)
                                                        : new QCoreApplication(argc, argv));
+    Cli::setProgramName(QStringLiteral("corvin-rxctl"));
     QStringList words = app->arguments().mid(1);
     QString port;
     bool trace = false;
