@@ -3,7 +3,7 @@
 #include "faultplan.h"
 #include "receivermode.h"
 #include "rfsweep.h"
-#include "sweeprig.h"
+#include "simulatorrig.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -108,7 +108,7 @@ void RfSweepTest::init()
 
 void RfSweepTest::completedSweepInAuto()
 {
-    SweepRig rig({"station 88100000 WFM 150000 200 speech Radio"});
+    SimulatorRig rig({"station 88100000 WFM 150000 200 speech Radio"});
     QVERIFY(rig.ready);
     rig.sim.addFaultZone(FaultZone{88200000, 88200000, SimFault::MalformedLevel, 1});
     RfSweep sweep(rig.driver, modeNames());
@@ -125,7 +125,7 @@ void RfSweepTest::completedSweepInAuto()
     QCOMPARE(recorder.message, QStringLiteral("Frequency spectrum sweep completed."));
     QCOMPARE(modeSet.count(), 1);
     QCOMPARE(progress.count(), 5);
-    const QStringList lines = SweepRig::csvLines(sweep.csvPath());
+    const QStringList lines = SimulatorRig::csvLines(sweep.csvPath());
     QCOMPARE(lines.size(), 5);
     // Under AUTO the CSV names the receiver's effective mode (the band plan's NFM, WFM on the
     // station) and a reading after a failure counts its attempts.
@@ -190,7 +190,7 @@ void RfSweepTest::faultZones()
     QFETCH(int, outcome);
     QFETCH(QString, message);
     QFETCH(QString, logged);
-    SweepRig rig;
+    SimulatorRig rig;
     QVERIFY(rig.ready);
     rig.sim.addFaultZone(zone);
     RfSweep sweep(rig.driver, modeNames());
@@ -202,7 +202,7 @@ void RfSweepTest::faultZones()
     QTRY_VERIFY_WITH_TIMEOUT(recorder.done, 20000);
     QCOMPARE(int(recorder.outcome), outcome);
     QCOMPARE(recorder.message, message);
-    QCOMPARE(SweepRig::csvLines(sweep.csvPath()), lines);
+    QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()), lines);
     QVERIFY2(!recorder.events.filter(logged).isEmpty() ||
                  !texts(status).filter(logged).isEmpty(),
              qPrintable(logged));
@@ -222,7 +222,7 @@ void RfSweepTest::stopWritesInterruptedSample()
 {
     QFETCH(bool, duringRetry);
     QFETCH(QString, line);
-    SweepRig rig;
+    SimulatorRig rig;
     QVERIFY(rig.ready);
     if (duringRetry)
         rig.sim.addFaultZone(FaultZone{88000000, 88000000, SimFault::MalformedLevel, 0});
@@ -241,7 +241,7 @@ void RfSweepTest::stopWritesInterruptedSample()
     QTRY_VERIFY_WITH_TIMEOUT(recorder.done, 10000);
     QCOMPARE(recorder.outcome, RfSweep::Outcome::UserStop);
     QCOMPARE(recorder.message, QStringLiteral("Frequency spectrum sweep stopped by user."));
-    QCOMPARE(SweepRig::csvLines(sweep.csvPath()), QStringList{line});
+    QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()), QStringList{line});
     QVERIFY(QFileInfo::exists(sweep.reportPath()));
     // Stopping again does nothing.
     sweep.stop(QStringLiteral("again"));
@@ -250,7 +250,7 @@ void RfSweepTest::stopWritesInterruptedSample()
 
 void RfSweepTest::csvCannotBeCreated()
 {
-    SweepRig rig;
+    SimulatorRig rig;
     QVERIFY(rig.ready);
     QFile blocker(m_folder->filePath(QStringLiteral("rf")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -269,7 +269,7 @@ void RfSweepTest::csvCannotBeCreated()
 
 void RfSweepTest::csvWriteFails()
 {
-    SweepRig rig;
+    SimulatorRig rig;
     QVERIFY(rig.ready);
     RfSweep sweep(rig.driver, modeNames());
     sweep.setOutputFolder(m_folder->path());
@@ -303,7 +303,7 @@ void RfSweepTest::csvWriteFails()
     QCOMPARE(recorder.outcome, RfSweep::Outcome::Failure);
     QCOMPARE(recorder.message, QStringLiteral("Frequency spectrum sweep stopped because the CSV "
                                               "could not be written. See the log in Settings."));
-    QCOMPARE(SweepRig::csvLines(sweep.csvPath()), (QStringList{"88000000,8,1,measured,VHF,AM", "88100000,8,1,measured,VHF,AM"}));
+    QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()), (QStringList{"88000000,8,1,measured,VHF,AM", "88100000,8,1,measured,VHF,AM"}));
     // The failed line is not counted.
     QCOMPARE(sweep.results().overall().processed(), qint64(2));
     QVERIFY(QFileInfo::exists(sweep.reportPath()));
@@ -311,7 +311,7 @@ void RfSweepTest::csvWriteFails()
 
 void RfSweepTest::modeCannotBeSet()
 {
-    SweepRig rig;
+    SimulatorRig rig;
     QVERIFY(rig.ready);
     rig.sim.triggerFault(SimFault::Reject, 2, "MD");
     RfSweep sweep(rig.driver, modeNames());
@@ -325,7 +325,7 @@ void RfSweepTest::modeCannotBeSet()
     QCOMPARE(recorder.message, QStringLiteral("Frequency spectrum sweep stopped because the "
                                               "receiver mode could not be set."));
     QCOMPARE(modeSet.count(), 0);
-    QVERIFY(SweepRig::csvLines(sweep.csvPath()).isEmpty());
+    QVERIFY(SimulatorRig::csvLines(sweep.csvPath()).isEmpty());
     QVERIFY(!tuned(rig.sim.commands()));
     QVERIFY(QFileInfo::exists(sweep.reportPath()));
 }

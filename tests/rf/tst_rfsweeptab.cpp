@@ -6,7 +6,7 @@
 #include "rfsweeptab.h"
 #include "scanstandby.h"
 #include "settingskeys.h"
-#include "sweeprig.h"
+#include "simulatorrig.h"
 #include "testhost.h"
 
 #include <QCheckBox>
@@ -74,7 +74,7 @@ struct Page
     }
 
     QTemporaryDir data;
-    SweepRig rig{{"station 88100000 WFM 150000 200 speech Radio"}};
+    SimulatorRig rig{{"station 88100000 WFM 150000 200 speech Radio"}};
     TestHost host;
     std::shared_ptr<QuietPower> power = std::make_shared<QuietPower>();
     RfSweepTab *tab = nullptr;

@@ -1,7 +1,7 @@
 #pragma once
 
 // A receiver driver on an in-process, unpaced simulated receiver with a band plan of one AUTO
-// segment (NFM) and the given station lines, for tests of the RF sweep.
+// segment (NFM) and the given station lines, for tests of the activities that drive it.
 
 #include "bandplan.h"
 #include "corvindriver.h"
@@ -13,10 +13,10 @@
 #include <QTest>
 #include <QTextStream>
 
-class SweepRig
+class SimulatorRig
 {
 public:
-    explicit SweepRig(const QStringList &stations = {})
+    explicit SimulatorRig(const QStringList &stations = {})
     {
         QTemporaryFile file;
         QVERIFY(file.open());
