@@ -37,6 +37,10 @@ void AudioEngine::shutdown()
         return;
     if (m_thread->isRunning()) {
         stopAll();
+        // The devices stopAll closed are deleted by the audio thread's running event loop: Qt's
+        // PulseAudio input can crash when it is deleted while the thread is ending.
+        QMetaObject::invokeMethod(
+            m_recorder, [] {}, Qt::BlockingQueuedConnection);
         m_thread->quit();
         m_thread->wait();
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -32,3 +33,5 @@ struct PendingFavorite
     int attempts = 0;     // S-meter attempts made
     bool analysing = false;
 };
+
+Q_DECLARE_METATYPE(PendingFavorite)
