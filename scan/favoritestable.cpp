@@ -54,11 +54,16 @@ int FavoritesTable::addFavoriteRow(qint64 frequency, const QString &name, const 
     const int row = rowCount();
     const QSignalBlocker blocker(this);
     insertRow(row);
-    setItem(row, Col::Frequency, new FavoriteFrequencyItem(Col::frequencyText(frequency)));
-    setItem(row, Col::Name, new QTableWidgetItem(name));
-    setItem(row, Col::Mode, new QTableWidgetItem(mode));
-    setRowAttributes(row, attributes);
+    fillRow(row, Favorite{frequency, name, mode, attributes});
     return row;
+}
+
+void FavoritesTable::fillRow(int row, const Favorite &favorite)
+{
+    setItem(row, Col::Frequency, new FavoriteFrequencyItem(Col::frequencyText(favorite.frequency)));
+    setItem(row, Col::Name, new QTableWidgetItem(favorite.name));
+    setItem(row, Col::Mode, new QTableWidgetItem(favorite.mode));
+    setRowAttributes(row, favorite.attributes);
 }
 
 void FavoritesTable::setRowAttributes(int row, const QJsonObject &attributes)
@@ -144,11 +149,12 @@ QVector<Favorite> FavoritesTable::favorites() const
 
 void FavoritesTable::setFavorites(const QVector<Favorite> &favorites)
 {
+    const QSignalBlocker blocker(this);
     setRowCount(0);
-    setUpdatesEnabled(false);
-    for (const Favorite &favorite : favorites)
-        addFavoriteRow(favorite.frequency, favorite.name, favorite.mode, favorite.attributes);
-    setUpdatesEnabled(true);
+    // All rows at once: inserting them one by one costs a model update each.
+    setRowCount(favorites.size());
+    for (int row = 0; row < favorites.size(); ++row)
+        fillRow(row, favorites[row]);
 }
 
 FavoritesReportTable FavoritesTable::reportTable() const

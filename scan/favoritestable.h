@@ -46,4 +46,7 @@ public:
     void selectFavorite(int row);
     // The selected row, or -1.
     int selectedRow() const;
+
+private:
+    void fillRow(int row, const Favorite &favorite);
 };

@@ -43,8 +43,10 @@ public:
     QString getString(const QString &key, const QString &defaultValue = QString());
     void setString(const QString &key, const QString &value);
     void removeKey(const QString &key);
-    // The keys of the current group, in ascending order.
-    QStringList keys() const;
+    // Every option of the current group, keys in ascending order; and the same, replaced in
+    // one go (for callers that rewrite a whole group).
+    QMap<QString, QString> options() const { return m_groups.value(m_group); }
+    void setOptions(const QMap<QString, QString> &options);
 
     bool fileState() const { return m_fileState; }
     bool formatState() const { return m_formatState; }

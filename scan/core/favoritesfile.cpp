@@ -6,10 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
-#include <set>
+#include <map>
 
 namespace FavoritesFile {
 
@@ -22,12 +21,21 @@ QString prefix(qint64 index)
     return QStringLiteral("[%1].").arg(index);
 }
 
-// The index of an option "[i].name"; -1 for any other key.
-qint64 indexOf(const QString &key)
+// The index of an option "[i].name" (i: 1 to 18 decimal digits), with the position of
+// "name" in *suffixAt; -1 for any other key.
+qint64 indexOf(const QString &key, int *suffixAt = nullptr)
 {
-    static const QRegularExpression indexed(QStringLiteral("^\\[(\\d{1,18})\\]\\."));
-    const QRegularExpressionMatch match = indexed.match(key);
-    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
+    if (!key.startsWith(QLatin1Char('[')))
+        return -1;
+    qint64 index = 0;
+    int at = 1;
+    for (; at < key.size() && at <= 18 && key.at(at).isDigit(); ++at)
+        index = index * 10 + key.at(at).digitValue();
+    const bool closed = at > 1 && at + 1 < key.size() && key.at(at) == QLatin1Char(']') &&
+                        key.at(at + 1) == QLatin1Char('.');
+    if (suffixAt)
+        *suffixAt = at + 2;
+    return closed ? index : -1;
 }
 
 QString modeText(const QString &stored, const QStringList &modeTexts)
@@ -58,32 +66,35 @@ LoadResult load(const QString &path, const QStringList &modeTexts)
     }
     result.ok = true;
     file.setGroup(QLatin1String(listGroup));
+    const QMap<QString, QString> options = file.options();
 
     // The indices that have options, below "Counts": a hostile count costs nothing, and an
-    // index without any option is no favourite at all.
-    const qint64 counts = std::max<qint64>(0, file.getString(countsKey).toLongLong());
-    std::set<qint64> present;
-    for (const QString &key : file.keys()) {
-        const qint64 index = indexOf(key);
-        if (index >= 0 && index < counts)
-            present.insert(index);
-    }
-    for (const qint64 i : present) {
-        const QString at = prefix(i);
-        Favorite favorite;
-        for (const QString &key : FavoriteAttributes::keys()) {
-            const QString value = file.getString(at + key);
-            if (!value.isEmpty())
-                favorite.attributes.insert(key, value);
+    // index without any option is no favourite at all. One pass over the options.
+    const qint64 counts = std::max<qint64>(0, options.value(countsKey).toLongLong());
+    const QStringList &attributeKeys = FavoriteAttributes::keys();
+    std::map<qint64, Favorite> byIndex;
+    for (auto option = options.cbegin(); option != options.cend(); ++option) {
+        int suffixAt = 0;
+        const qint64 index = indexOf(option.key(), &suffixAt);
+        if (index < 0 || index >= counts)
+            continue;
+        Favorite &favorite = byIndex[index];
+        const QStringRef suffix = option.key().midRef(suffixAt);
+        const QString &value = option.value();
+        if (suffix == QLatin1String("frequency")) {
+            if (!FavoriteColumns::hertzFromText(value, &favorite.frequency))
+                favorite.frequency = 0;
+        } else if (suffix == QLatin1String("doc")) {
+            favorite.name = value;
+        } else if (suffix == QLatin1String("modulation")) {
+            favorite.mode = modeText(value, modeTexts);
+        } else if (!value.isEmpty() && attributeKeys.contains(suffix.toString())) {
+            favorite.attributes.insert(suffix.toString(), value);
         }
-        favorite.mode = modeText(file.getString(at + QStringLiteral("modulation")), modeTexts);
-        favorite.name = file.getString(at + QStringLiteral("doc"));
-        if (!FavoriteColumns::hertzFromText(file.getString(at + QStringLiteral("frequency")),
-                                            &favorite.frequency))
-            favorite.frequency = 0;
-        result.favorites.append(favorite);
     }
-    file.setModified(false);
+    result.favorites.reserve(static_cast<int>(byIndex.size()));
+    for (auto &entry : byIndex)
+        result.favorites.append(std::move(entry.second));
     return result;
 }
 
@@ -103,22 +114,40 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
         return false;
     }
     file.setGroup(QLatin1String(listGroup));
-    // Every indexed option at or above the new count goes, whatever the old count said.
-    for (const QString &key : file.keys()) {
-        if (indexOf(key) >= favorites.size())
-            file.removeKey(key);
+    // The group anew: its keys that are no favourite's (every indexed one goes, whatever the
+    // old count said), "Counts", and the favourites' options inserted in key order, so each
+    // insertion lands at the end of the map.
+    QMap<QString, QString> options;
+    const QMap<QString, QString> old = file.options();
+    for (auto option = old.cbegin(); option != old.cend(); ++option) {
+        if (indexOf(option.key()) < 0)
+            options.insert(option.key(), option.value());
     }
-    file.setString(countsKey, QString::number(favorites.size()));
-    for (int i = 0; i < favorites.size(); ++i) {
-        const Favorite &favorite = favorites[i];
-        const QString at = prefix(i);
-        file.setString(at + QStringLiteral("frequency"),
-                       FavoriteColumns::frequencyText(favorite.frequency));
-        file.setString(at + QStringLiteral("doc"), favorite.name);
-        file.setString(at + QStringLiteral("modulation"), favorite.mode);
-        for (const QString &key : FavoriteAttributes::keys())
-            file.setString(at + key, favorite.attributes.value(key).toString());
+    options.insert(countsKey, QString::number(favorites.size()));
+    QVector<QPair<QString, int>> prefixes; // "[i]." in text order, with i
+    prefixes.reserve(favorites.size());
+    for (int i = 0; i < favorites.size(); ++i)
+        prefixes.append({prefix(i), i});
+    std::sort(prefixes.begin(), prefixes.end());
+    QStringList suffixes = FavoriteAttributes::keys();
+    suffixes << QStringLiteral("frequency") << QStringLiteral("doc") << QStringLiteral("modulation");
+    suffixes.sort();
+    for (const auto &entry : prefixes) {
+        const Favorite &favorite = favorites[entry.second];
+        for (const QString &suffix : suffixes) {
+            QString value;
+            if (suffix == QLatin1String("frequency"))
+                value = FavoriteColumns::frequencyText(favorite.frequency);
+            else if (suffix == QLatin1String("doc"))
+                value = favorite.name;
+            else if (suffix == QLatin1String("modulation"))
+                value = favorite.mode;
+            else
+                value = favorite.attributes.value(suffix).toString();
+            options.insert(options.cend(), entry.first + suffix, value);
+        }
     }
+    file.setOptions(options);
     file.writeData();
     file.setModified(false);
     if (!file.fileState() || !file.formatState()) {
