@@ -6,9 +6,11 @@
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, then saves a PNG of every page of the
-// main tab widget and of the Receiver page's inner tabs into a folder, and quits the
-// application. Started by the command-line option --screenshots DIR.
+// (normally the simulated receiver), sweeps 88-108 MHz on the Frequency Spectrum Analyzer page,
+// adds two measured favourites and writes their report, tunes to a station, then saves a PNG of
+// every page of the main tab widget and of the Receiver page's inner tabs into a folder, and
+// quits the application. The two HTML reports stay in the data folder (scripts/screenshots
+// photographs them with a browser). Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -22,12 +24,16 @@ public:
     void start();
 
 private:
-    void connectAndTune();
+    void connectAndSweep();
+    void addFavorite(qint64 hertz, const QString &name);
+    void addFavorites();
+    void tuneToStation();
     void nextShot();
     void save(const QString &name);
 
     Corvin *m_window;
     QDir m_folder;
     int m_shot = 0;
+    int m_favorites = 0;
     int m_saved = 0;
 };

@@ -12,9 +12,8 @@ RfSignalCurve::RfSignalCurve(const QString &title)
     setBaseline(0.0);
 }
 
-void RfSignalCurve::drawSticks(QPainter *painter, const QwtScaleMap &xMap,
-                               const QwtScaleMap &yMap, const QRectF &canvasRect, int from,
-                               int to) const
+void RfSignalCurve::drawSticks(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                               const QRectF &canvasRect, int from, int to) const
 {
     painter->save();
     painter->setClipRect(canvasRect);

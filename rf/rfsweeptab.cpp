@@ -70,8 +70,7 @@ RfSweepTab::RfSweepTab(CorvinHost &host, QWidget *parent)
     activities.registerShutdownStep(ShutdownStep::RfSweep, this, [this] {
         m_sweep->stop(tr("Frequency spectrum sweep stopped on exit."));
     });
-    activities.registerShutdownStep(ShutdownStep::StoreSettings, this,
-                                    [this] { storeSettings(); });
+    activities.registerShutdownStep(ShutdownStep::StoreSettings, this, [this] { storeSettings(); });
     updateControls();
 }
 
@@ -218,10 +217,10 @@ void RfSweepTab::restoreSettings()
     m_start->setValue(settings.value(key(m_start->objectName()), 88.0).toDouble());
     m_end->setValue(settings.value(key(m_end->objectName()), 108.0).toDouble());
     m_step->setValue(settings.value(key(m_step->objectName()), 100.0).toDouble());
-    const int mode = settings
-                         .value(QLatin1String(SettingsKeys::rfSweepMode),
-                                m_host.receiverControl().modeIndex())
-                         .toInt();
+    const int mode =
+        settings
+            .value(QLatin1String(SettingsKeys::rfSweepMode), m_host.receiverControl().modeIndex())
+            .toInt();
     m_mode->setCurrentIndex(std::clamp(mode, 0, m_mode->count() - 1));
     m_settle->setValue(settings.value(QLatin1String(SettingsKeys::rfSweepSettleMs), 140).toInt());
     if (m_end->value() > m_start->value())
@@ -252,9 +251,8 @@ void RfSweepTab::connectSweep()
             [&receiver](qint64 frequency) { receiver.setCurrentFrequency(frequency); });
     connect(m_sweep, &RfSweep::levelShown, this,
             [&receiver](int level) { receiver.showSignalLevel(level); });
-    connect(m_sweep, &RfSweep::progressed, this, [this](qint64 processed) {
-        m_progress->setValue(static_cast<int>(processed));
-    });
+    connect(m_sweep, &RfSweep::progressed, this,
+            [this](qint64 processed) { m_progress->setValue(static_cast<int>(processed)); });
     connect(m_sweep, &RfSweep::refreshDue, this, &RfSweepTab::refreshResults);
     connect(m_sweep, &RfSweep::restoreRequested, this, [this, &receiver] {
         m_host.restoreReceiver(m_savedFrequency, m_savedMode);
@@ -341,8 +339,7 @@ void RfSweepTab::refreshBandView()
         }
         m_topSignals->setItem(row, 0, frequency);
         m_topSignals->setItem(row, 1, new QTableWidgetItem(QString::number(entry.level)));
-        m_topSignals->setItem(row, 2,
-                              new QTableWidgetItem(m_mode->itemText(entry.mode)));
+        m_topSignals->setItem(row, 2, new QTableWidgetItem(m_mode->itemText(entry.mode)));
         m_topSignals->setItem(row, 3, bandCell);
     }
 }

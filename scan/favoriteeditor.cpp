@@ -36,8 +36,8 @@ FavoriteEditor::FavoriteEditor(const Favorite &row, const QStringList &cells,
         return row.attributes.value(QLatin1String(key)).toString();
     };
 
-    m_frequency = addLine("editFavoriteFrequency", headers[Col::Frequency],
-                          cells.value(Col::Frequency));
+    m_frequency =
+        addLine("editFavoriteFrequency", headers[Col::Frequency], cells.value(Col::Frequency));
     m_name = addLine("editFavoriteName", headers[Col::Name], row.name);
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("editFavoriteMode"));
@@ -50,8 +50,8 @@ FavoriteEditor::FavoriteEditor(const Favorite &row, const QStringList &cells,
     m_rms = addLine("editFavoriteRms", headers[Col::Rms], attribute(A::dbfsRms));
     m_peak = addLine("editFavoritePeak", headers[Col::Peak], attribute(A::dbfsPeak));
     m_quality = addLine("editFavoriteQuality", headers[Col::Quality], attribute(A::quality));
-    m_classification = addLine("editFavoriteClassification", headers[Col::Classification],
-                               m_classificationCell);
+    m_classification =
+        addLine("editFavoriteClassification", headers[Col::Classification], m_classificationCell);
     m_discovered = addLine("editFavoriteDiscovery", headers[Col::Discovered], m_discoveredCell);
     m_discovered->setPlaceholderText(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 
@@ -104,8 +104,8 @@ void FavoriteEditor::save()
     input.discovered = m_discovered->text();
     input.bandOverride = m_band->currentData().toString();
     input.notes = m_notes->toPlainText();
-    const FavoriteEditResult result = validateFavoriteEdit(input, m_original.attributes,
-                                                           m_classificationCell, m_discoveredCell);
+    const FavoriteEditResult result =
+        validateFavoriteEdit(input, m_original.attributes, m_classificationCell, m_discoveredCell);
     if (!result.accepted()) {
         using Field = FavoriteEditResult::Field;
         QLineEdit *field = result.failed == Field::Frequency ? m_frequency

@@ -152,8 +152,8 @@ bool FavoritesTab::saveFavorites(const QString &path)
     QString error;
     if (FavoritesFile::save(path, m_table->favorites(), &error))
         return true;
-    m_host.appendLog(tr("Could not save the Favorites file %1: %2")
-                         .arg(QDir::toNativeSeparators(path), error));
+    m_host.appendLog(
+        tr("Could not save the Favorites file %1: %2").arg(QDir::toNativeSeparators(path), error));
     return false;
 }
 
@@ -185,8 +185,8 @@ void FavoritesTab::addFavorites()
 void FavoritesTab::onMeasured(const PendingFavorite &favorite, const QJsonObject &attributes,
                               bool complete)
 {
-    const int row = m_table->addFavoriteRow(favorite.frequency, favorite.name, favorite.mode,
-                                            attributes);
+    const int row =
+        m_table->addFavoriteRow(favorite.frequency, favorite.name, favorite.mode, attributes);
     m_table->selectFavorite(row);
     reportFavorites(complete ? tr("Favorite added with signal measurements.")
                              : tr("Favorite added. Some measurements are unavailable. See the log "
@@ -324,9 +324,9 @@ void FavoritesTab::updateFavoriteButtons()
 void FavoritesTab::writeFavoritesReport()
 {
     QString message;
-    const QString path = FavoritesReport::write(
-        DataFolders::path(QString::fromLatin1(DataFolders::reports)), m_table->reportTable(),
-        QDateTime::currentDateTime(), &message);
+    const QString path =
+        FavoritesReport::write(DataFolders::path(QString::fromLatin1(DataFolders::reports)),
+                               m_table->reportTable(), QDateTime::currentDateTime(), &message);
     m_host.appendLog(message);
     if (!path.isEmpty())
         m_openReport(path);
@@ -352,7 +352,8 @@ void FavoritesTab::exportChirp()
                       .arg(m_table->rowCount())
                       .arg(QDir::toNativeSeparators(path));
     } else {
-        message = tr("Could not write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        message =
+            tr("Could not write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     }
     m_status->setText(message);
     m_host.appendLog(message);

@@ -44,13 +44,27 @@ void appendAttribute(QString &text, QLatin1String name, const QString &value)
         text.append(value.constData() + run, i - run);
         run = i + 1;
         switch (c) {
-        case '&': text += QLatin1String("&amp;"); break;
-        case '<': text += QLatin1String("&lt;"); break;
-        case '>': text += QLatin1String("&gt;"); break;
-        case '"': text += QLatin1String("&quot;"); break;
-        case '\n': text += QLatin1String("&#10;"); break;
-        case '\r': text += QLatin1String("&#13;"); break;
-        case '\t': text += QLatin1String("&#9;"); break;
+        case '&':
+            text += QLatin1String("&amp;");
+            break;
+        case '<':
+            text += QLatin1String("&lt;");
+            break;
+        case '>':
+            text += QLatin1String("&gt;");
+            break;
+        case '"':
+            text += QLatin1String("&quot;");
+            break;
+        case '\n':
+            text += QLatin1String("&#10;");
+            break;
+        case '\r':
+            text += QLatin1String("&#13;");
+            break;
+        case '\t':
+            text += QLatin1String("&#9;");
+            break;
         default:
             if (allowedInXml(value, i))
                 text += value.at(i);

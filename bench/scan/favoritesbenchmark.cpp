@@ -18,7 +18,9 @@ QVector<Favorite> favorites()
 {
     QVector<Favorite> list;
     for (int i = 0; i < favoritesCount; ++i) {
-        list.append({144000000 + i * 12500LL, QStringLiteral("Station %1").arg(i), "NFM",
+        list.append({144000000 + i * 12500LL,
+                     QStringLiteral("Station %1").arg(i),
+                     "NFM",
                      {{"s_meter", QString::number(i % 256)},
                       {"dbfs_rms", "-23.0"},
                       {"dbfs_peak", "-20.5"},

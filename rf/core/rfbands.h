@@ -14,9 +14,9 @@ namespace RfBands {
 struct Band
 {
     const char *name;
-    qint64 startHz;        // inclusive
-    qint64 endHz;          // exclusive, except for the last band, which includes it
-    const char *rangeText; // "30-300 kHz"
+    qint64 startHz;         // inclusive
+    qint64 endHz;           // exclusive, except for the last band, which includes it
+    const char *rangeText;  // "30-300 kHz"
     const char *lightColor; // for text and fills on dark backgrounds
     const char *darkColor;  // for text and fills on light backgrounds
 };

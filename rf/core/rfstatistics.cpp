@@ -85,8 +85,8 @@ QString RfStatistics::text() const
 {
     if (m_valid == 0)
         return QCoreApplication::translate("RfSweep", "No valid S-meter readings.");
-    return QCoreApplication::translate("RfSweep",
-                                       "Min %1 | Max %2\nMean %3 | Median %4\nStandard deviation %5")
+    return QCoreApplication::translate(
+               "RfSweep", "Min %1 | Max %2\nMean %3 | Median %4\nStandard deviation %5")
         .arg(minimum())
         .arg(maximum())
         .arg(QString::number(mean(), 'f', 1), QString::number(median(), 'f', 1),

@@ -19,20 +19,22 @@ QString text(const char *source)
 
 QString csvWriteFailure()
 {
-    return text("Frequency spectrum sweep stopped because the CSV could not be written. See the "
-                "log in Settings.");
+    return text(QT_TRANSLATE_NOOP(
+        "RfSweep", "Frequency spectrum sweep stopped because the CSV could not be written. See the "
+                   "log in Settings."));
 }
 
 } // namespace
 
 QString RfSweep::stoppedByUserMessage()
 {
-    return text("Frequency spectrum sweep stopped by user.");
+    return text(QT_TRANSLATE_NOOP("RfSweep", "Frequency spectrum sweep stopped by user."));
 }
 
 QString RfSweep::invalidPlanMessage()
 {
-    return text("Set an end frequency at or above the start and a step of at least 100 Hz.");
+    return text(QT_TRANSLATE_NOOP(
+        "RfSweep", "Set an end frequency at or above the start and a step of at least 100 Hz."));
 }
 
 RfSweep::RfSweep(Corvindriver &driver, const QStringList &modeNames, QObject *parent)
@@ -52,13 +54,14 @@ bool RfSweep::start(const RfSweepPlan &plan, QString *statusMessage)
     if (isRunning() || !plan.isValid())
         return false;
     const QDateTime now = QDateTime::currentDateTime();
-    const QString path = QDir(m_folder).filePath(
-        RfSweepCsv::fileName(now, QCoreApplication::applicationPid()));
+    const QString path =
+        QDir(m_folder).filePath(RfSweepCsv::fileName(now, QCoreApplication::applicationPid()));
     QString error;
     if (!m_csv.open(path, &error)) {
-        emit logMessage(text("Could not create RF sweep CSV %1: %2")
+        emit logMessage(text(QT_TRANSLATE_NOOP("RfSweep", "Could not create RF sweep CSV %1: %2"))
                             .arg(QDir::toNativeSeparators(path), error));
-        *statusMessage = text("Could not create the RF sweep CSV. See the log in Settings.");
+        *statusMessage = text(QT_TRANSLATE_NOOP(
+            "RfSweep", "Could not create the RF sweep CSV. See the log in Settings."));
         return false;
     }
 
@@ -73,16 +76,18 @@ bool RfSweep::start(const RfSweepPlan &plan, QString *statusMessage)
     emit started();
     emit refreshDue();
     m_refreshClock.start();
-    emit logMessage(
-        text("RF sweep started: %1-%2 MHz, step %3 kHz, %4, settle %5 ms, %6 frequencies. CSV: %7")
-            .arg(rfMegahertzText(m_plan.startHz), rfMegahertzText(m_plan.endHz),
-                 QString::number(m_plan.stepHz / 1000.0, 'f', 1), m_plan.modeText)
-            .arg(m_plan.settleMs)
-            .arg(m_plan.count())
-            .arg(QDir::toNativeSeparators(path)));
+    emit logMessage(text(QT_TRANSLATE_NOOP("RfSweep", "RF sweep started: %1-%2 MHz, step %3 kHz, "
+                                                      "%4, settle %5 ms, %6 frequencies. CSV: %7"))
+                        .arg(rfMegahertzText(m_plan.startHz), rfMegahertzText(m_plan.endHz),
+                             QString::number(m_plan.stepHz / 1000.0, 'f', 1), m_plan.modeText)
+                        .arg(m_plan.settleMs)
+                        .arg(m_plan.count())
+                        .arg(QDir::toNativeSeparators(path)));
 
     if (!m_driver.setMode(m_plan.mode)) {
-        finish(text("Frequency spectrum sweep stopped because the receiver mode could not be set."),
+        finish(text(QT_TRANSLATE_NOOP(
+                   "RfSweep",
+                   "Frequency spectrum sweep stopped because the receiver mode could not be set.")),
                Outcome::Failure);
         return true;
     }
@@ -124,14 +129,18 @@ void RfSweep::tuneStep()
     const qint64 frequency = currentFrequency();
     if (m_driver.tune(frequency)) {
         emit tuned(frequency);
-        emit statusChanged(text("Measuring %1 MHz").arg(frequencyText()));
+        emit statusChanged(
+            text(QT_TRANSLATE_NOOP("RfSweep", "Measuring %1 MHz")).arg(frequencyText()));
         m_state = State::Measure;
         arm(m_plan.settleMs);
         return;
     }
     const QString at = frequencyText();
     if (recordSample(-1, QStringLiteral("tuning_failed")))
-        finish(text("Frequency spectrum sweep stopped because tuning failed at %1 MHz.").arg(at),
+        finish(text(QT_TRANSLATE_NOOP(
+                        "RfSweep",
+                        "Frequency spectrum sweep stopped because tuning failed at %1 MHz."))
+                   .arg(at),
                Outcome::Failure);
     else
         finish(csvWriteFailure(), Outcome::Failure);
@@ -147,38 +156,46 @@ void RfSweep::measureStep()
         m_consecutiveFailures = 0;
         emit levelShown(level);
         if (m_attempts > 1) {
-            emit logMessage(text("RF sweep %1 MHz: S-meter recovered on attempt %2 (level %3).")
-                                .arg(frequencyText())
-                                .arg(m_attempts)
-                                .arg(level));
+            emit logMessage(
+                text(QT_TRANSLATE_NOOP(
+                         "RfSweep", "RF sweep %1 MHz: S-meter recovered on attempt %2 (level %3)."))
+                    .arg(frequencyText())
+                    .arg(m_attempts)
+                    .arg(level));
         }
     } else {
         emit levelShown(-1);
-        emit logMessage(text("RF sweep %1 MHz: S-meter attempt %2/%3 failed. %4")
-                            .arg(frequencyText())
-                            .arg(m_attempts)
-                            .arg(maxAttempts)
-                            .arg(error));
+        emit logMessage(
+            text(QT_TRANSLATE_NOOP("RfSweep", "RF sweep %1 MHz: S-meter attempt %2/%3 failed. %4"))
+                .arg(frequencyText())
+                .arg(m_attempts)
+                .arg(maxAttempts)
+                .arg(error));
         if (m_attempts < maxAttempts) {
-            emit statusChanged(text("Retrying S-meter at %1 MHz (%2/%3)")
-                                   .arg(frequencyText())
-                                   .arg(m_attempts + 1)
-                                   .arg(maxAttempts));
+            emit statusChanged(
+                text(QT_TRANSLATE_NOOP("RfSweep", "Retrying S-meter at %1 MHz (%2/%3)"))
+                    .arg(frequencyText())
+                    .arg(m_attempts + 1)
+                    .arg(maxAttempts));
             arm(retryDelayMs);
             return;
         }
         ++m_consecutiveFailures;
-        emit logMessage(text("RF sweep skipped %1 MHz after %2 failed S-meter readings.")
-                            .arg(frequencyText())
-                            .arg(m_attempts));
+        emit logMessage(
+            text(QT_TRANSLATE_NOOP("RfSweep",
+                                   "RF sweep skipped %1 MHz after %2 failed S-meter readings."))
+                .arg(frequencyText())
+                .arg(m_attempts));
     }
 
     if (!recordSample(read ? level : -1,
                       read ? QStringLiteral("measured") : QStringLiteral("unreadable"))) {
         finish(csvWriteFailure(), Outcome::Failure);
     } else if (m_consecutiveFailures >= maxConsecutiveFailures) {
-        finish(text("Frequency spectrum sweep stopped after %1 consecutive frequencies without "
-                    "S-meter readings.")
+        finish(text(QT_TRANSLATE_NOOP(
+                        "RfSweep",
+                        "Frequency spectrum sweep stopped after %1 consecutive frequencies without "
+                        "S-meter readings."))
                    .arg(m_consecutiveFailures),
                Outcome::Failure);
     } else if (m_results.overall().processed() < m_plan.count()) {
@@ -186,7 +203,8 @@ void RfSweep::measureStep()
         m_attempts = 0;
         arm(0);
     } else {
-        finish(text("Frequency spectrum sweep completed."), Outcome::Completed);
+        finish(text(QT_TRANSLATE_NOOP("RfSweep", "Frequency spectrum sweep completed.")),
+               Outcome::Completed);
     }
 }
 
@@ -205,7 +223,7 @@ bool RfSweep::recordSample(int level, const QString &status)
     QString error;
     if (!m_csv.writeSample(frequency, level, m_attempts, status, RfBands::name(band), modeText,
                            &error)) {
-        emit logMessage(text("Could not write RF sweep CSV %1: %2")
+        emit logMessage(text(QT_TRANSLATE_NOOP("RfSweep", "Could not write RF sweep CSV %1: %2"))
                             .arg(QDir::toNativeSeparators(m_csvPath), error));
         return false;
     }
@@ -231,7 +249,8 @@ void RfSweep::finish(const QString &message, Outcome outcome)
     QString finalMessage = message;
     if (outcome == Outcome::UserStop && m_state == State::Measure &&
         !recordSample(-1, QStringLiteral("interrupted")))
-        finalMessage += text(" The interrupted sample could not be saved.");
+        finalMessage +=
+            text(QT_TRANSLATE_NOOP("RfSweep", " The interrupted sample could not be saved."));
 
     m_state = State::Idle;
     m_csv.close();
@@ -245,13 +264,17 @@ void RfSweep::finish(const QString &message, Outcome outcome)
     htmlPath.chop(4);
     htmlPath += QStringLiteral(".html");
     QString error;
-    if (RfSweepReport::write(htmlPath, m_results, finalMessage,
-                             QFileInfo(m_csvPath).fileName(), &error)) {
+    if (RfSweepReport::write(htmlPath, m_results, finalMessage, QFileInfo(m_csvPath).fileName(),
+                             &error)) {
         m_reportPath = htmlPath;
-        emit logMessage(text("RF spectrum report saved: %1").arg(QDir::toNativeSeparators(htmlPath)));
+        emit logMessage(text(QT_TRANSLATE_NOOP("RfSweep", "RF spectrum report saved: %1"))
+                            .arg(QDir::toNativeSeparators(htmlPath)));
     } else {
-        emit logMessage(text("Could not write the RF spectrum HTML report: %1").arg(error));
-        finalMessage += text(" Could not save the HTML report. See the log in Settings.");
+        emit logMessage(
+            text(QT_TRANSLATE_NOOP("RfSweep", "Could not write the RF spectrum HTML report: %1"))
+                .arg(error));
+        finalMessage += text(QT_TRANSLATE_NOOP(
+            "RfSweep", " Could not save the HTML report. See the log in Settings."));
     }
     emit finished(outcome, finalMessage);
 }

@@ -36,8 +36,8 @@ bool RfSweepCsv::writeSample(qint64 frequency, int level, int attempts, const QS
     QByteArray line = QByteArray::number(frequency) + ',';
     if (level >= 0)
         line += QByteArray::number(level);
-    line += ',' + QByteArray::number(attempts) + ',' + status.toUtf8() + ',' + band.toUtf8() +
-            ',' + mode.toUtf8() + '\n';
+    line += ',' + QByteArray::number(attempts) + ',' + status.toUtf8() + ',' + band.toUtf8() + ',' +
+            mode.toUtf8() + '\n';
     return writeLine(line, error);
 }
 

@@ -56,7 +56,7 @@ RfBandSlice RfSweepPlan::slice(int band) const
     result.first = first;
     result.planned = planned;
     // 64-bit: n x 1400 overflows 32 bits from n of about 1.5 million.
-    result.buckets = static_cast<int>(
-        std::min(planned, std::max<qint64>(1, planned * plotSticks / count())));
+    result.buckets =
+        static_cast<int>(std::min(planned, std::max<qint64>(1, planned * plotSticks / count())));
     return result;
 }

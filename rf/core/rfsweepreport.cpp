@@ -81,19 +81,20 @@ void drawGrid(QPainter &painter, double x0, double span)
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(plotLeft, plotTop, plotWidth, plotHeight));
     painter.drawText(QRectF(plotLeft, 547, plotWidth, 34), Qt::AlignCenter,
-                     text("Frequency (MHz)"));
+                     text(QT_TRANSLATE_NOOP("RfSweep", "Frequency (MHz)")));
     painter.save();
     painter.translate(30, 261.5);
     painter.rotate(-90);
-    painter.drawText(QRectF(-190, -16, 380, 32), Qt::AlignCenter, text("S-meter (0-255)"));
+    painter.drawText(QRectF(-190, -16, 380, 32), Qt::AlignCenter,
+                     text(QT_TRANSLATE_NOOP("RfSweep", "S-meter (0-255)")));
     painter.restore();
 }
 
 void drawSticks(QPainter &painter, const RfSweepResults &results, double x0, double span)
 {
     for (int band = 0; band < RfBands::count; ++band) {
-        painter.setPen(QPen(RfBands::darkColor(band), 2, Qt::SolidLine, Qt::SquareCap,
-                            Qt::BevelJoin));
+        painter.setPen(
+            QPen(RfBands::darkColor(band), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
         for (const RfBucket &bucket : results.buckets(band)) {
             if (bucket.level < 0)
                 continue;
@@ -140,7 +141,9 @@ void writeBody(QTextStream &out, const RfSweepResults &results, const QString &m
 {
     const RfSweepPlan &plan = results.plan();
     const QString parameters =
-        text("Started %1 | Band %2 to %3 MHz | Step %4 kHz | Mode %5 | Settling time %6 ms")
+        text(QT_TRANSLATE_NOOP(
+                 "RfSweep",
+                 "Started %1 | Band %2 to %3 MHz | Step %4 kHz | Mode %5 | Settling time %6 ms"))
             .arg(plan.started.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
                  rfMegahertzText(plan.startHz), rfMegahertzText(plan.endHz),
                  QString::number(plan.stepHz / 1000.0, 'f', 1), plan.modeText)
@@ -153,27 +156,37 @@ void writeBody(QTextStream &out, const RfSweepResults &results, const QString &m
         out << "<span>" << bandMark(band) << ' ' << escaped(RfBands::rangeText(band)) << "</span>";
     out << "</p>";
 
-    out << "<img alt='" << escaped(text("Receiver S-meter vs. frequency"))
+    out << "<img alt='"
+        << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "Receiver S-meter vs. frequency")))
         << "' src='data:image/png;base64," << chartBase64(results) << "'>\n";
 
-    out << "<p>" << escaped(text("The S-meter is a relative receiver reading on a 0-255 scale."));
+    out << "<p>"
+        << escaped(text(QT_TRANSLATE_NOOP(
+               "RfSweep", "The S-meter is a relative receiver reading on a 0-255 scale.")));
     if (plan.modeText == QLatin1String("AUTO")) {
         out << ' '
-            << escaped(text("In AUTO, the receiver can use different filters at different "
-                            "frequencies."));
+            << escaped(text(QT_TRANSLATE_NOOP(
+                   "RfSweep", "In AUTO, the receiver can use different filters at different "
+                              "frequencies.")));
     }
     if (results.decimated()) {
         out << ' '
-            << escaped(text("The graph shows the strongest sampled reading in each plotted "
-                            "frequency group."));
+            << escaped(text(QT_TRANSLATE_NOOP(
+                   "RfSweep", "The graph shows the strongest sampled reading in each plotted "
+                              "frequency group.")));
     }
-    out << "</p><div class='rf-stats'><section><h2>" << escaped(text("S-meter statistics"))
-        << "</h2><p>" << escaped(results.overall().text()) << "</p></section>";
+    out << "</p><div class='rf-stats'><section><h2>"
+        << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "S-meter statistics"))) << "</h2><p>"
+        << escaped(results.overall().text()) << "</p></section>";
 
     const QVector<RfTopEntry> &top = results.overall().top();
     if (!top.isEmpty()) {
-        out << "<section><h2>" << escaped(text("Strongest frequencies")) << "</h2>"
-            << headerRow({text("Frequency (MHz)"), text("S-meter"), text("Band"), text("Mode")});
+        out << "<section><h2>"
+            << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "Strongest frequencies"))) << "</h2>"
+            << headerRow({text(QT_TRANSLATE_NOOP("RfSweep", "Frequency (MHz)")),
+                          text(QT_TRANSLATE_NOOP("RfSweep", "S-meter")),
+                          text(QT_TRANSLATE_NOOP("RfSweep", "Band")),
+                          text(QT_TRANSLATE_NOOP("RfSweep", "Mode"))});
         for (const RfTopEntry &entry : top) {
             const int band = RfBands::indexOf(entry.frequency);
             out << "<tr><td>" << rfMegahertzText(entry.frequency) << "</td><td>" << entry.level
@@ -183,9 +196,12 @@ void writeBody(QTextStream &out, const RfSweepResults &results, const QString &m
         out << "</tbody></table></section>";
     }
 
-    out << "</div><h2>" << escaped(text("Statistics by band")) << "</h2>"
-        << headerRow({text("Band"), text("Coverage"), text("S-meter statistics"),
-                      text("Strongest frequency")});
+    out << "</div><h2>" << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "Statistics by band")))
+        << "</h2>"
+        << headerRow({text(QT_TRANSLATE_NOOP("RfSweep", "Band")),
+                      text(QT_TRANSLATE_NOOP("RfSweep", "Coverage")),
+                      text(QT_TRANSLATE_NOOP("RfSweep", "S-meter statistics")),
+                      text(QT_TRANSLATE_NOOP("RfSweep", "Strongest frequency"))});
     const int firstBand = RfBands::indexOf(plan.startHz);
     for (int band = std::max(firstBand, 0); band < RfBands::count; ++band) {
         if (RfBands::table()[static_cast<size_t>(band)].startHz > plan.endHz)
@@ -195,7 +211,7 @@ void writeBody(QTextStream &out, const RfSweepResults &results, const QString &m
             << "</td><td>" << escaped(results.bandCoverage(band)) << "</td><td>"
             << escaped(stats.text()) << "</td><td>";
         if (!stats.top().isEmpty()) {
-            out << escaped(text("%1 MHz (S-meter %2)")
+            out << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "%1 MHz (S-meter %2)"))
                                .arg(rfMegahertzText(stats.top().first().frequency))
                                .arg(stats.top().first().level));
         }
@@ -205,7 +221,8 @@ void writeBody(QTextStream &out, const RfSweepResults &results, const QString &m
 
     out << "<p class='actions'><a href='"
         << QString::fromLatin1(QUrl::toPercentEncoding(csvFileName)).toHtmlEscaped()
-        << "' download>" << escaped(text("Download all sampled frequencies (CSV)"))
+        << "' download>"
+        << escaped(text(QT_TRANSLATE_NOOP("RfSweep", "Download all sampled frequencies (CSV)")))
         << "</a></p>\n</body></html>\n";
 }
 
@@ -238,7 +255,8 @@ bool write(const QString &htmlPath, const RfSweepResults &results, const QString
         return false;
     }
     QTextStream out(&file);
-    writeHtmlHeader(out, text("Corvin Frequency Spectrum Analyzer"), text("Print"));
+    writeHtmlHeader(out, text(QT_TRANSLATE_NOOP("RfSweep", "Corvin Frequency Spectrum Analyzer")),
+                    text(QT_TRANSLATE_NOOP("RfSweep", "Print")));
     writeBody(out, results, message, csvFileName);
     out.flush();
     if (out.status() != QTextStream::Ok) {

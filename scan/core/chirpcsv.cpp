@@ -13,9 +13,9 @@ namespace ChirpCsv {
 namespace {
 
 const std::array<const char *, 21> columns = {
-    "Location",  "Name",       "Frequency", "Duplex",   "Offset",   "Tone",     "rToneFreq",
-    "cToneFreq", "DtcsCode",   "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep",
-    "Skip",      "Power",      "Comment",   "URCALL",   "RPT1CALL", "RPT2CALL", "DVCODE"};
+    "Location",  "Name",     "Frequency",    "Duplex",     "Offset",    "Tone",     "rToneFreq",
+    "cToneFreq", "DtcsCode", "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",     "TStep",
+    "Skip",      "Power",    "Comment",      "URCALL",     "RPT1CALL",  "RPT2CALL", "DVCODE"};
 
 // Favourite mode text -> CHIRP mode, in both directions where they pair up.
 struct ModePair
@@ -23,9 +23,9 @@ struct ModePair
     const char *favorite;
     const char *chirp;
 };
-const ModePair pairs[] = {{"WFM", "WFM"}, {"NFM", "FM"},   {"SFM", "NFM"}, {"AM", "AM"},
-                          {"NAM", "NAM"}, {"USB", "USB"}, {"LSB", "LSB"}, {"CW", "CW"},
-                          {"AUTO", "Auto"}};
+const ModePair pairs[] = {{"WFM", "WFM"}, {"NFM", "FM"},  {"SFM", "NFM"},
+                          {"AM", "AM"},   {"NAM", "NAM"}, {"USB", "USB"},
+                          {"LSB", "LSB"}, {"CW", "CW"},   {"AUTO", "Auto"}};
 
 QString quoted(const QString &field)
 {

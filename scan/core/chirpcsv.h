@@ -24,12 +24,12 @@ QByteArray exportFavorites(const QVector<Favorite> &favorites);
 
 struct ImportResult
 {
-    bool ok = false;             // false: not a CHIRP file (no Frequency column)
-    QString error;               // why not ok
-    QVector<Favorite> added;     // new favourites, in file order
-    int duplicates = 0;          // rows already present (same Hz and mode), or repeated
-    int outOfRange = 0;          // rows outside 0.1-3000 MHz
-    int unreadable = 0;          // rows whose frequency is not a number
+    bool ok = false;         // false: not a CHIRP file (no Frequency column)
+    QString error;           // why not ok
+    QVector<Favorite> added; // new favourites, in file order
+    int duplicates = 0;      // rows already present (same Hz and mode), or repeated
+    int outOfRange = 0;      // rows outside 0.1-3000 MHz
+    int unreadable = 0;      // rows whose frequency is not a number
 };
 
 // The favourites of a CHIRP file that existing does not hold yet (same frequency in Hz and

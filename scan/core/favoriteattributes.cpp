@@ -7,11 +7,10 @@ namespace FavoriteAttributes {
 
 const QStringList &keys()
 {
-    static const QStringList list = {QLatin1String(sMeter),         QLatin1String(dbfsRms),
-                                     QLatin1String(dbfsPeak),       QLatin1String(quality),
-                                     QLatin1String(classification), QLatin1String(discoveredUtc),
-                                     QLatin1String(observedUtc),    QLatin1String(notes),
-                                     QLatin1String(bandOverride)};
+    static const QStringList list = {
+        QLatin1String(sMeter),      QLatin1String(dbfsRms),        QLatin1String(dbfsPeak),
+        QLatin1String(quality),     QLatin1String(classification), QLatin1String(discoveredUtc),
+        QLatin1String(observedUtc), QLatin1String(notes),          QLatin1String(bandOverride)};
     return list;
 }
 
@@ -69,7 +68,8 @@ QJsonObject measurementToAttributes(const QJsonObject &measurement)
 
 QJsonObject mergeFavoriteAttributes(const QJsonObject &existing, const QJsonObject &newer)
 {
-    const QDateTime existingObserved = parseUtc(existing.value(QLatin1String(observedUtc)).toString());
+    const QDateTime existingObserved =
+        parseUtc(existing.value(QLatin1String(observedUtc)).toString());
     const QDateTime newerObserved = parseUtc(newer.value(QLatin1String(observedUtc)).toString());
     const bool newerWins = !existingObserved.isValid() ||
                            (newerObserved.isValid() && newerObserved >= existingObserved);
@@ -93,7 +93,8 @@ QJsonObject mergeFavoriteAttributes(const QJsonObject &existing, const QJsonObje
 
 int bandIndex(qint64 frequency, const QJsonObject &attributes)
 {
-    const int named = RfBands::indexOfName(attributes.value(QLatin1String(bandOverride)).toString());
+    const int named =
+        RfBands::indexOfName(attributes.value(QLatin1String(bandOverride)).toString());
     return named != RfBands::none ? named : RfBands::indexOf(frequency);
 }
 

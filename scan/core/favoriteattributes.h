@@ -11,15 +11,15 @@ struct AudioAnalysisResult;
 // keys (the attribute key list, in this order). UI-free.
 namespace FavoriteAttributes {
 
-constexpr const char *sMeter = "s_meter";               // 0-255, no decimals
-constexpr const char *dbfsRms = "dbfs_rms";             // mean audio level, one decimal
-constexpr const char *dbfsPeak = "dbfs_peak";           // highest window level, one decimal
-constexpr const char *quality = "quality";              // 0-100, no decimals
+constexpr const char *sMeter = "s_meter";                // 0-255, no decimals
+constexpr const char *dbfsRms = "dbfs_rms";              // mean audio level, one decimal
+constexpr const char *dbfsPeak = "dbfs_peak";            // highest window level, one decimal
+constexpr const char *quality = "quality";               // 0-100, no decimals
 constexpr const char *classification = "classification"; // English class label or user text
-constexpr const char *discoveredUtc = "discovered_utc"; // ISO 8601 UTC with milliseconds
-constexpr const char *observedUtc = "observed_utc";     // same
-constexpr const char *notes = "notes";                  // free text, may hold line breaks
-constexpr const char *bandOverride = "band_override";   // band name; empty = from frequency
+constexpr const char *discoveredUtc = "discovered_utc";  // ISO 8601 UTC with milliseconds
+constexpr const char *observedUtc = "observed_utc";      // same
+constexpr const char *notes = "notes";                   // free text, may hold line breaks
+constexpr const char *bandOverride = "band_override";    // band name; empty = from frequency
 
 // The nine keys in their fixed order.
 const QStringList &keys();

@@ -95,8 +95,7 @@ QStringList cellTexts(const Favorite &favorite)
     QStringList cells{frequencyText(favorite.frequency), favorite.name, favorite.mode};
     for (const char *key : {A::sMeter, A::dbfsRms, A::dbfsPeak, A::quality})
         cells << numberValue(value(key)).toString();
-    cells << classificationText(value(A::classification))
-          << discoveredText(value(A::discoveredUtc))
+    cells << classificationText(value(A::classification)) << discoveredText(value(A::discoveredUtc))
           << RfBands::name(A::bandIndex(favorite.frequency, attributes)) << value(A::notes);
     return cells;
 }

@@ -10,10 +10,10 @@
 namespace FavoriteColumns {
 
 enum Column {
-    Frequency = 0,      // MHz, six decimals
+    Frequency = 0, // MHz, six decimals
     Name = 1,
     Mode = 2,
-    SMeter = 3,         // numeric cells 3-6 hold numbers
+    SMeter = 3, // numeric cells 3-6 hold numbers
     Rms = 4,
     Peak = 5,
     Quality = 6,

@@ -54,8 +54,7 @@ bool applyNumber(const NumericField &rule, const QString &typed, QJsonObject &at
 
 } // namespace
 
-FavoriteEditResult validateFavoriteEdit(const FavoriteEditInput &input,
-                                        const QJsonObject &original,
+FavoriteEditResult validateFavoriteEdit(const FavoriteEditInput &input, const QJsonObject &original,
                                         const QString &classificationCell,
                                         const QString &discoveredCell)
 {
@@ -70,7 +69,9 @@ FavoriteEditResult validateFavoriteEdit(const FavoriteEditInput &input,
 
     double megahertz = 0.0;
     if (!readNumber(input.frequency, &megahertz) || megahertz < 0.1 || megahertz > 3000.0)
-        return refuse(Field::Frequency, text("Enter a frequency between 0.1 and 3000 MHz."));
+        return refuse(Field::Frequency,
+                      text(QT_TRANSLATE_NOOP("FavoriteEditor",
+                                             "Enter a frequency between 0.1 and 3000 MHz.")));
 
     result.attributes = original;
     const NumericField rules[] = {{Field::SMeter, A::sMeter, 255.0, true},
@@ -81,11 +82,16 @@ FavoriteEditResult validateFavoriteEdit(const FavoriteEditInput &input,
     for (int i = 0; i < 4; ++i) {
         if (applyNumber(rules[i], *typed[i], result.attributes))
             continue;
-        return refuse(rules[i].field,
-                      rules[i].whole
-                          ? text("Enter a whole number between 0 and %1, or leave the field blank.")
-                                .arg(rules[i].maximum)
-                          : text("Enter a dBFS value of 0 or less, or leave the field blank."));
+        return refuse(
+            rules[i].field,
+            rules[i].whole
+                ? text(QT_TRANSLATE_NOOP(
+                           "FavoriteEditor",
+                           "Enter a whole number between 0 and %1, or leave the field blank."))
+                      .arg(rules[i].maximum)
+                : text(QT_TRANSLATE_NOOP(
+                      "FavoriteEditor",
+                      "Enter a dBFS value of 0 or less, or leave the field blank.")));
     }
 
     const QString discovered = input.discovered.trimmed();
@@ -99,7 +105,9 @@ FavoriteEditResult validateFavoriteEdit(const FavoriteEditInput &input,
                 local = QDateTime(QDate::fromString(discovered, Qt::ISODate), QTime(0, 0));
             if (!local.isValid()) {
                 return refuse(Field::Discovered,
-                              text("Enter a local date as yyyy-MM-dd or yyyy-MM-dd HH:mm:ss."));
+                              text(QT_TRANSLATE_NOOP(
+                                  "FavoriteEditor",
+                                  "Enter a local date as yyyy-MM-dd or yyyy-MM-dd HH:mm:ss.")));
             }
             result.attributes.insert(QLatin1String(A::discoveredUtc), A::utcText(local));
         }

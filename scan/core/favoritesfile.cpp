@@ -102,7 +102,8 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
+        *error =
+            QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
         return false;
     }
     Preferences file(path, QLatin1String(formatName), QLatin1String(formatVersion));
@@ -130,7 +131,8 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
         prefixes.append({prefix(i), i});
     std::sort(prefixes.begin(), prefixes.end());
     QStringList suffixes = FavoriteAttributes::keys();
-    suffixes << QStringLiteral("frequency") << QStringLiteral("doc") << QStringLiteral("modulation");
+    suffixes << QStringLiteral("frequency") << QStringLiteral("doc")
+             << QStringLiteral("modulation");
     suffixes.sort();
     for (const auto &entry : prefixes) {
         const Favorite &favorite = favorites[entry.second];

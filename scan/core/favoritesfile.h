@@ -19,10 +19,10 @@ constexpr const char *listGroup = "Frequency.List";
 
 struct LoadResult
 {
-    bool ok = false;              // false: the file exists but cannot be read or is not one
-    bool missing = false;         // there is no file yet (ok, and no favourites)
-    QVector<Favorite> favorites;  // in index order
-    QString error;                // why not ok (the file's error or the parse error and line)
+    bool ok = false;             // false: the file exists but cannot be read or is not one
+    bool missing = false;        // there is no file yet (ok, and no favourites)
+    QVector<Favorite> favorites; // in index order
+    QString error;               // why not ok (the file's error or the parse error and line)
 };
 
 // Reads the favourites with indices 0 to "Counts" - 1 that have options, in index order, so a

@@ -75,9 +75,8 @@ FavoritesReportTable FavoritesReportTable::of(const QVector<Favorite> &favorites
     table.headers = FavoriteColumns::headers();
     table.rows.reserve(favorites.size());
     for (const Favorite &favorite : favorites) {
-        table.rows.append(
-            {FavoriteColumns::cellTexts(favorite),
-             FavoriteAttributes::bandIndex(favorite.frequency, favorite.attributes)});
+        table.rows.append({FavoriteColumns::cellTexts(favorite),
+                           FavoriteAttributes::bandIndex(favorite.frequency, favorite.attributes)});
     }
     return table;
 }
@@ -98,13 +97,16 @@ QString write(const QString &folder, const FavoritesReportTable &table, const QD
         QDir(folder).filePath(fileName(localTime, QCoreApplication::applicationPid()));
     QSaveFile file(path);
     if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly)) {
-        *logMessage = text("Could not create Favorites report: %1").arg(QDir::toNativeSeparators(path));
+        *logMessage =
+            text(QT_TRANSLATE_NOOP("FavoritesReport", "Could not create Favorites report: %1"))
+                .arg(QDir::toNativeSeparators(path));
         return QString();
     }
     QTextStream out(&file);
-    writeHtmlHeader(out, text("Corvin Favorites"), text("Print"));
+    writeHtmlHeader(out, text(QT_TRANSLATE_NOOP("FavoritesReport", "Corvin Favorites")),
+                    text(QT_TRANSLATE_NOOP("FavoritesReport", "Print")));
     out << "<p>"
-        << text("Generated %1 | %2 favorites")
+        << text(QT_TRANSLATE_NOOP("FavoritesReport", "Generated %1 | %2 favorites"))
                .arg(localTime.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")))
                .arg(table.rows.size())
                .toHtmlEscaped()
@@ -114,10 +116,13 @@ QString write(const QString &folder, const FavoritesReportTable &table, const QD
     out << "</body></html>\n";
     out.flush();
     if (out.status() != QTextStream::Ok || !file.commit()) {
-        *logMessage = text("Could not write the Favorites report: %1").arg(file.errorString());
+        *logMessage =
+            text(QT_TRANSLATE_NOOP("FavoritesReport", "Could not write the Favorites report: %1"))
+                .arg(file.errorString());
         return QString();
     }
-    *logMessage = text("Favorites report saved: %1").arg(QDir::toNativeSeparators(path));
+    *logMessage = text(QT_TRANSLATE_NOOP("FavoritesReport", "Favorites report saved: %1"))
+                      .arg(QDir::toNativeSeparators(path));
     return path;
 }
 

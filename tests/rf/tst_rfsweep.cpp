@@ -62,13 +62,12 @@ struct Recorder
         QObject::connect(&sweep, &RfSweep::logMessage,
                          [this](const QString &m) { events << "log " + m; });
         QObject::connect(&sweep, &RfSweep::restoreRequested, [this] { events << "restore"; });
-        QObject::connect(&sweep, &RfSweep::finished,
-                         [this](RfSweep::Outcome o, const QString &m) {
-                             outcome = o;
-                             message = m;
-                             events << "finished";
-                             done = true;
-                         });
+        QObject::connect(&sweep, &RfSweep::finished, [this](RfSweep::Outcome o, const QString &m) {
+            outcome = o;
+            message = m;
+            events << "finished";
+            done = true;
+        });
     }
     bool logged(const QString &text) const
     {
@@ -136,9 +135,10 @@ void RfSweepTest::completedSweepInAuto()
         "RF sweep 88.2000 MHz: S-meter attempt 1/3 failed. Invalid receiver signal-level reply: "
         "LM 300"));
     QVERIFY(recorder.events.filter(QStringLiteral("recovered on attempt 2")).size() == 1);
-    QVERIFY(recorder.events.filter(QStringLiteral("Frequency spectrum sweep completed. 5/5 "
-                                                  "sampled | 5 with readings | 0 without "
-                                                  "readings | Peak "))
+    QVERIFY(recorder.events
+                .filter(QStringLiteral("Frequency spectrum sweep completed. 5/5 "
+                                       "sampled | 5 with readings | 0 without "
+                                       "readings | Peak "))
                 .size() == 1);
 
     // Restore before the report; the report beside the CSV file.
@@ -203,8 +203,7 @@ void RfSweepTest::faultZones()
     QCOMPARE(int(recorder.outcome), outcome);
     QCOMPARE(recorder.message, message);
     QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()), lines);
-    QVERIFY2(!recorder.events.filter(logged).isEmpty() ||
-                 !texts(status).filter(logged).isEmpty(),
+    QVERIFY2(!recorder.events.filter(logged).isEmpty() || !texts(status).filter(logged).isEmpty(),
              qPrintable(logged));
     // A report for every finish.
     QVERIFY(QFileInfo::exists(sweep.reportPath()));
@@ -232,9 +231,8 @@ void RfSweepTest::stopWritesInterruptedSample()
     // Stop from the event loop while the step timer waits (never inside a step).
     connect(&sweep, &RfSweep::statusChanged, this, [&sweep, duringRetry](const QString &text) {
         if (text.startsWith(duringRetry ? QLatin1String("Retrying") : QLatin1String("Measuring")))
-            QTimer::singleShot(0, &sweep, [&sweep] {
-                sweep.stop(RfSweep::stoppedByUserMessage());
-            });
+            QTimer::singleShot(0, &sweep,
+                               [&sweep] { sweep.stop(RfSweep::stoppedByUserMessage()); });
     });
     QString text;
     QVERIFY(sweep.start(plan(88000000, 88500000, 2, duringRetry ? 1 : 5000), &text));
@@ -263,7 +261,8 @@ void RfSweepTest::csvCannotBeCreated()
     QCOMPARE(status, QStringLiteral("Could not create the RF sweep CSV. See the log in Settings."));
     QVERIFY(!sweep.isRunning());
     QCOMPARE(recorder.events.size(), 1);
-    QVERIFY(recorder.events.first().startsWith(QLatin1String("log Could not create RF sweep CSV ")));
+    QVERIFY(
+        recorder.events.first().startsWith(QLatin1String("log Could not create RF sweep CSV ")));
     QVERIFY(!tuned(rig.sim.commands()));
 }
 
@@ -303,7 +302,8 @@ void RfSweepTest::csvWriteFails()
     QCOMPARE(recorder.outcome, RfSweep::Outcome::Failure);
     QCOMPARE(recorder.message, QStringLiteral("Frequency spectrum sweep stopped because the CSV "
                                               "could not be written. See the log in Settings."));
-    QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()), (QStringList{"88000000,8,1,measured,VHF,AM", "88100000,8,1,measured,VHF,AM"}));
+    QCOMPARE(SimulatorRig::csvLines(sweep.csvPath()),
+             (QStringList{"88000000,8,1,measured,VHF,AM", "88100000,8,1,measured,VHF,AM"}));
     // The failed line is not counted.
     QCOMPARE(sweep.results().overall().processed(), qint64(2));
     QVERIFY(QFileInfo::exists(sweep.reportPath()));

@@ -109,14 +109,13 @@ void RfSweepCoreTest::planCountsAndRange_data()
     QTest::addColumn<double>("axisLow");
     QTest::addColumn<double>("axisHigh");
     QTest::newRow("one frequency") << qint64(100000000) << qint64(100000000) << qint64(25000)
-                                   << qint64(1) << qint64(100000000) << 99987500.0
-                                   << 100012500.0;
+                                   << qint64(1) << qint64(100000000) << 99987500.0 << 100012500.0;
     QTest::newRow("end not on the grid")
         << qint64(100000000) << qint64(100250000) << qint64(100000) << qint64(3)
         << qint64(100200000) << 99950000.0 << 100300000.0;
-    QTest::newRow("span below the step") << qint64(100000000) << qint64(100000300)
-                                         << qint64(100000) << qint64(1) << qint64(100000000)
-                                         << 99999850.0 << 100000450.0;
+    QTest::newRow("span below the step")
+        << qint64(100000000) << qint64(100000300) << qint64(100000) << qint64(1)
+        << qint64(100000000) << 99999850.0 << 100000450.0;
     QTest::newRow("whole range at 100 Hz")
         << qint64(100000) << qint64(3000000000LL) << qint64(100) << qint64(29999001)
         << qint64(3000000000LL) << 99950.0 << 3000000050.0;
@@ -154,8 +153,7 @@ void RfSweepCoreTest::bucketsShareFourteenHundredSticks_data()
                                  << QVector<int>{0, 0, 0, 1400, 0} << true;
     // 29 999 001 samples; n x 1400 overflows 32 bits in every band from MF up.
     QTest::newRow("whole range, 100 Hz")
-        << qint64(100000) << qint64(3000000000LL) << qint64(100)
-        << QVector<int>() << true;
+        << qint64(100000) << qint64(3000000000LL) << qint64(100) << QVector<int>() << true;
 }
 
 void RfSweepCoreTest::bucketsShareFourteenHundredSticks()
@@ -175,8 +173,7 @@ void RfSweepCoreTest::bucketsShareFourteenHundredSticks()
         const qint64 expected =
             slice.planned == 0
                 ? 0
-                : std::min(slice.planned,
-                           std::max<qint64>(1, slice.planned * 1400 / p.count()));
+                : std::min(slice.planned, std::max<qint64>(1, slice.planned * 1400 / p.count()));
         QCOMPARE(slice.buckets, int(expected));
         QCOMPARE(results.buckets(band).size(), slice.buckets);
         if (!buckets.isEmpty())
@@ -193,8 +190,9 @@ void RfSweepCoreTest::bucketsShareFourteenHundredSticks()
         // The last sample lands in the last bucket of UHF, not beyond it.
         results.record(p.count() - 1, 3000000000LL, 77, 2);
         QCOMPARE(results.buckets(4).last().level, 77);
-        QCOMPARE(results.overall().text(),
-                 QStringLiteral("Min 77 | Max 77\nMean 77.0 | Median 77.0\nStandard deviation 0.0"));
+        QCOMPARE(
+            results.overall().text(),
+            QStringLiteral("Min 77 | Max 77\nMean 77.0 | Median 77.0\nStandard deviation 0.0"));
     }
 }
 
@@ -220,7 +218,8 @@ void RfSweepCoreTest::bucketsKeepEarlierMaximum()
     QCOMPARE(results.band(3).processed(), qint64(5));
     QCOMPARE(results.summary(), QStringLiteral("5/2800 sampled | 4 with readings | 1 without "
                                                "readings | Peak 90 at 88.0300 MHz"));
-    QCOMPARE(results.bandCoverage(3), QStringLiteral("4 valid | 1 without readings | 2800 planned"));
+    QCOMPARE(results.bandCoverage(3),
+             QStringLiteral("4 valid | 1 without readings | 2800 planned"));
 }
 
 void RfSweepCoreTest::statistics_data()
@@ -228,10 +227,12 @@ void RfSweepCoreTest::statistics_data()
     QTest::addColumn<QVector<int>>("levels");
     QTest::addColumn<QString>("text");
     QTest::newRow("none") << QVector<int>{} << "No valid S-meter readings.";
-    QTest::newRow("10 and 20") << QVector<int>{20, 10}
-                               << "Min 10 | Max 20\nMean 15.0 | Median 15.0\nStandard deviation 5.0";
-    QTest::newRow("odd count") << QVector<int>{0, 255, 3}
-                               << "Min 0 | Max 255\nMean 86.0 | Median 3.0\nStandard deviation 119.5";
+    QTest::newRow("10 and 20")
+        << QVector<int>{20, 10}
+        << "Min 10 | Max 20\nMean 15.0 | Median 15.0\nStandard deviation 5.0";
+    QTest::newRow("odd count")
+        << QVector<int>{0, 255, 3}
+        << "Min 0 | Max 255\nMean 86.0 | Median 3.0\nStandard deviation 119.5";
     QTest::newRow("unreadable ignored") << QVector<int>{-1, 7, -1}
                                         << "Min 7 | Max 7\nMean 7.0 | Median 7.0\nStandard "
                                            "deviation 0.0";
@@ -286,10 +287,9 @@ void RfSweepCoreTest::gradientStops()
 void RfSweepCoreTest::csvLines()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("rf/deep/") +
-                                      RfSweepCsv::fileName(QDateTime(QDate(2024, 5, 1),
-                                                                     QTime(14, 3, 9, 42)),
-                                                           4711));
+    const QString path =
+        dir.filePath(QStringLiteral("rf/deep/") +
+                     RfSweepCsv::fileName(QDateTime(QDate(2024, 5, 1), QTime(14, 3, 9, 42)), 4711));
     QVERIFY(path.endsWith(QLatin1String("sweep_20240501_140309_042_4711.csv")));
     RfSweepCsv csv;
     QString error;

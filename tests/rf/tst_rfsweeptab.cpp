@@ -155,8 +155,10 @@ void RfSweepTabTest::completedSweepWithStandby()
     QCOMPARE(page.host.receiver.shownLevel, -1);
     QCOMPARE(page.host.receiver.levelPollRequests, 1);
     QCOMPARE(page.find<QProgressBar>("rfProgress")->value(), 3);
-    QVERIFY(page.label("rfSummary")->text().startsWith(
-        QLatin1String("3/3 sampled | 3 with readings | 0 without readings | Peak ")));
+    QVERIFY(page.label("rfSummary")
+                ->text()
+                .startsWith(
+                    QLatin1String("3/3 sampled | 3 with readings | 0 without readings | Peak ")));
     QTableWidget *top = page.find<QTableWidget>("rfTopSignals");
     QCOMPARE(top->rowCount(), 3);
     QCOMPARE(top->item(0, 0)->text(), QStringLiteral("88.1000"));
@@ -168,11 +170,13 @@ void RfSweepTabTest::completedSweepWithStandby()
     QComboBox *band = page.find<QComboBox>("rfStatsBand");
     band->setCurrentIndex(1); // LF: nothing measured there
     QCOMPARE(top->rowCount(), 0);
-    QCOMPARE(page.label("rfStatistics")->text(),
-             QStringLiteral("No valid S-meter readings.\n0 valid | 0 without readings | 0 planned"));
+    QCOMPARE(
+        page.label("rfStatistics")->text(),
+        QStringLiteral("No valid S-meter readings.\n0 valid | 0 without readings | 0 planned"));
     band->setCurrentIndex(4);
-    QVERIFY(page.label("rfStatistics")->text().endsWith(
-        QLatin1String("\n3 valid | 0 without readings | 3 planned")));
+    QVERIFY(page.label("rfStatistics")
+                ->text()
+                .endsWith(QLatin1String("\n3 valid | 0 without readings | 3 planned")));
 
     QPushButton *print = page.button("rfPrintPB");
     QVERIFY(print->isEnabled());

@@ -104,8 +104,8 @@ void SweepCommandTest::sweepWithFaultZone()
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
     setDataFolder(rxctl);
-    rxctl.start(program("CORVIN_RXCTL"), {"--port", sim.port, "mode", "AM", "sweep", "--settle",
-                                          "50", "88", "88.2", "100"});
+    rxctl.start(program("CORVIN_RXCTL"),
+                {"--port", sim.port, "mode", "AM", "sweep", "--settle", "50", "88", "88.2", "100"});
     QVERIFY(rxctl.waitForFinished(30000));
     const QString err = QString::fromLocal8Bit(rxctl.readAllStandardError());
     QCOMPARE(rxctl.exitCode(), 0);

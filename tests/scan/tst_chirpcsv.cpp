@@ -41,17 +41,39 @@ void ChirpCsvTest::modes_data()
     QTest::addColumn<QString>("favorite");
     QTest::addColumn<QString>("chirp");
     QTest::addColumn<QString>("back");
-    QTest::newRow("WFM") << "WFM" << "WFM" << "WFM";
-    QTest::newRow("NFM") << "NFM" << "FM" << "NFM";
-    QTest::newRow("SFM") << "SFM" << "NFM" << "SFM";
-    QTest::newRow("AM") << "AM" << "AM" << "AM";
-    QTest::newRow("WAM") << "WAM" << "AM" << "AM";
-    QTest::newRow("NAM") << "NAM" << "NAM" << "NAM";
-    QTest::newRow("USB") << "USB" << "USB" << "USB";
-    QTest::newRow("LSB") << "LSB" << "LSB" << "LSB";
-    QTest::newRow("CW") << "CW" << "CW" << "CW";
-    QTest::newRow("AUTO") << "AUTO" << "Auto" << "AUTO";
-    QTest::newRow("unknown text") << "12" << "Auto" << "AUTO";
+    QTest::newRow("WFM") << "WFM"
+                         << "WFM"
+                         << "WFM";
+    QTest::newRow("NFM") << "NFM"
+                         << "FM"
+                         << "NFM";
+    QTest::newRow("SFM") << "SFM"
+                         << "NFM"
+                         << "SFM";
+    QTest::newRow("AM") << "AM"
+                        << "AM"
+                        << "AM";
+    QTest::newRow("WAM") << "WAM"
+                         << "AM"
+                         << "AM";
+    QTest::newRow("NAM") << "NAM"
+                         << "NAM"
+                         << "NAM";
+    QTest::newRow("USB") << "USB"
+                         << "USB"
+                         << "USB";
+    QTest::newRow("LSB") << "LSB"
+                         << "LSB"
+                         << "LSB";
+    QTest::newRow("CW") << "CW"
+                        << "CW"
+                        << "CW";
+    QTest::newRow("AUTO") << "AUTO"
+                          << "Auto"
+                          << "AUTO";
+    QTest::newRow("unknown text") << "12"
+                                  << "Auto"
+                                  << "AUTO";
 }
 
 void ChirpCsvTest::modes()
@@ -81,10 +103,9 @@ void ChirpCsvTest::importCountsEveryKind()
     const ChirpCsv::ImportResult result =
         ChirpCsv::importFavorites(csv, {{145500000, "mine", "NFM", {}}});
     QVERIFY(result.ok);
-    QCOMPARE(result.added,
-             (QVector<Favorite>{{146520000, "New", "NFM", {{"notes", "simplex"}}},
-                                {146520000, "Other mode", "AM", {}},
-                                {100000, "Edge", "AUTO", {}}}));
+    QCOMPARE(result.added, (QVector<Favorite>{{146520000, "New", "NFM", {{"notes", "simplex"}}},
+                                              {146520000, "Other mode", "AM", {}},
+                                              {100000, "Edge", "AUTO", {}}}));
     QCOMPARE(result.duplicates, 2);
     QCOMPARE(result.outOfRange, 2);
     QCOMPARE(result.unreadable, 1);
@@ -101,9 +122,9 @@ void ChirpCsvTest::olderHeaderBomAndQuoting()
     const ChirpCsv::ImportResult result = ChirpCsv::importFavorites(csv, {});
     QVERIFY(result.ok);
     QCOMPARE(result.added.size(), 1);
-    QCOMPARE(result.added.first(),
-             (Favorite{118100000, "Tower, \"north\"", "AM",
-                       {{"notes", "ATIS\r\nevery 30 min, loop"}}}));
+    QCOMPARE(
+        result.added.first(),
+        (Favorite{118100000, "Tower, \"north\"", "AM", {{"notes", "ATIS\r\nevery 30 min, loop"}}}));
 }
 
 void ChirpCsvTest::notAChirpFile_data()

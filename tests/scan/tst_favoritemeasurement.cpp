@@ -1,13 +1,13 @@
 // "Add current frequency" end to end: the simulated receiver's S-meter and the real audio path
 // (Qt Multimedia on the private PulseAudio server) measuring a tone fed into its pipe source;
 // and the measurement that gets no audio (timeout) or loses its input.
+#include "../audio/pulsetestserver.h"
 #include "activityregistry.h"
 #include "audiorecorder.h"
 #include "favoritemeasurement.h"
 #include "favoritestab.h"
 #include "favoritestable.h"
 #include "measurementrequests.h"
-#include "../audio/pulsetestserver.h"
 #include "simulatorrig.h"
 #include "testhost.h"
 

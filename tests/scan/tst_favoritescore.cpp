@@ -72,22 +72,27 @@ void FavoritesCoreTest::measurementAttributes_data()
     };
     QTest::newRow("disconnected") << -1 << -1 << 0 << dates;
     QTest::newRow("level only") << 87 << -1 << 0 << with({{"s_meter", "87"}});
-    QTest::newRow("noise at S 40")
-        << 40 << int(SignalClass::Noise) << 0
-        << with({{"s_meter", "40"}, {"quality", "0"}, {"classification", "Noise / uncertain"},
-                 {"dbfs_rms", "-23.0"}, {"dbfs_peak", "-21.0"}});
-    QTest::newRow("tone, quality 100, S 255")
-        << 255 << int(SignalClass::Tone) << 100
-        << with({{"s_meter", "255"}, {"quality", "100"}, {"classification", "Tonal audio"},
-                 {"dbfs_rms", "-23.0"}, {"dbfs_peak", "-21.0"}});
-    QTest::newRow("modulated, S-meter unread")
-        << -1 << int(SignalClass::Modulated) << 50
-        << with({{"classification", "Modulated audio"}, {"dbfs_rms", "-23.0"},
-                 {"dbfs_peak", "-21.0"}});
-    QTest::newRow("quiet, S-meter unread")
-        << -1 << int(SignalClass::Quiet) << 0
-        << with({{"classification", "Quiet / unmodulated"}, {"quality", "0"},
-                 {"dbfs_rms", "-23.0"}, {"dbfs_peak", "-21.0"}});
+    QTest::newRow("noise at S 40") << 40 << int(SignalClass::Noise) << 0
+                                   << with({{"s_meter", "40"},
+                                            {"quality", "0"},
+                                            {"classification", "Noise / uncertain"},
+                                            {"dbfs_rms", "-23.0"},
+                                            {"dbfs_peak", "-21.0"}});
+    QTest::newRow("tone, quality 100, S 255") << 255 << int(SignalClass::Tone) << 100
+                                              << with({{"s_meter", "255"},
+                                                       {"quality", "100"},
+                                                       {"classification", "Tonal audio"},
+                                                       {"dbfs_rms", "-23.0"},
+                                                       {"dbfs_peak", "-21.0"}});
+    QTest::newRow("modulated, S-meter unread") << -1 << int(SignalClass::Modulated) << 50
+                                               << with({{"classification", "Modulated audio"},
+                                                        {"dbfs_rms", "-23.0"},
+                                                        {"dbfs_peak", "-21.0"}});
+    QTest::newRow("quiet, S-meter unread") << -1 << int(SignalClass::Quiet) << 0
+                                           << with({{"classification", "Quiet / unmodulated"},
+                                                    {"quality", "0"},
+                                                    {"dbfs_rms", "-23.0"},
+                                                    {"dbfs_peak", "-21.0"}});
 }
 
 void FavoritesCoreTest::measurementAttributes()
@@ -97,8 +102,8 @@ void FavoritesCoreTest::measurementAttributes()
     QFETCH(int, quality);
     QFETCH(QJsonObject, attributes);
     const AudioAnalysisResult result = analysis(SignalClass(std::max(classCode, 0)), quality);
-    const QJsonObject measurement = A::favoriteMeasurement(
-        "2024-03-05T14:07:09.123Z", level, classCode < 0 ? nullptr : &result);
+    const QJsonObject measurement = A::favoriteMeasurement("2024-03-05T14:07:09.123Z", level,
+                                                           classCode < 0 ? nullptr : &result);
     QCOMPARE(A::measurementToAttributes(measurement), attributes);
 }
 
@@ -110,19 +115,24 @@ void FavoritesCoreTest::mergeKeepsNewestAndUsersEntries_data()
     const QString early = "2024-01-01T00:00:00.000Z";
     const QString late = "2024-06-01T00:00:00.000Z";
     QTest::newRow("newer measurement wins, first discovery stays")
-        << QJsonObject{{"s_meter", "10"}, {"observed_utc", early}, {"discovered_utc", early},
-                       {"notes", "mine"}, {"band_override", "HF"}}
+        << QJsonObject{{"s_meter", "10"},
+                       {"observed_utc", early},
+                       {"discovered_utc", early},
+                       {"notes", "mine"},
+                       {"band_override", "HF"}}
         << QJsonObject{{"s_meter", "99"}, {"observed_utc", late}, {"discovered_utc", late}}
-        << QJsonObject{{"s_meter", "99"}, {"observed_utc", late}, {"discovered_utc", early},
-                       {"notes", "mine"}, {"band_override", "HF"}};
+        << QJsonObject{{"s_meter", "99"},
+                       {"observed_utc", late},
+                       {"discovered_utc", early},
+                       {"notes", "mine"},
+                       {"band_override", "HF"}};
     QTest::newRow("older measurement loses")
         << QJsonObject{{"s_meter", "10"}, {"observed_utc", late}, {"discovered_utc", late}}
         << QJsonObject{{"s_meter", "99"}, {"observed_utc", early}, {"discovered_utc", early}}
         << QJsonObject{{"s_meter", "10"}, {"observed_utc", late}, {"discovered_utc", early}};
     QTest::newRow("existing without a valid time")
         << QJsonObject{{"s_meter", "10"}, {"observed_utc", "yesterday"}}
-        << QJsonObject{{"s_meter", "99"}}
-        << QJsonObject{{"s_meter", "99"}};
+        << QJsonObject{{"s_meter", "99"}} << QJsonObject{{"s_meter", "99"}};
     QTest::newRow("equal times: the newer object")
         << QJsonObject{{"quality", "1"}, {"observed_utc", late}}
         << QJsonObject{{"quality", "2"}, {"observed_utc", late}}
@@ -146,10 +156,12 @@ void FavoritesCoreTest::editChecks_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<qint64>("frequency");
     QTest::addColumn<QJsonObject>("attributes");
-    const FavoriteEditInput base{"7.050000", "40", "-23.0", "-21.0", "80", "Tonal audio",
-                                 "2024-03-05 15:07:09", "", ""};
-    const QJsonObject stored{{"s_meter", "40"},        {"dbfs_rms", "-23.0"},
-                             {"dbfs_peak", "-21.0"},   {"quality", "80"},
+    const FavoriteEditInput base{
+        "7.050000", "40", "-23.0", "-21.0", "80", "Tonal audio", "2024-03-05 15:07:09", "", ""};
+    const QJsonObject stored{{"s_meter", "40"},
+                             {"dbfs_rms", "-23.0"},
+                             {"dbfs_peak", "-21.0"},
+                             {"quality", "80"},
                              {"classification", "Tonal audio"},
                              {"discovered_utc", "2024-03-05T14:07:09.123Z"}};
     const auto edited = [&stored](const QJsonObject &changes) {
@@ -174,7 +186,9 @@ void FavoritesCoreTest::editChecks_data()
     input.notes = "a\nb";
     QTest::newRow("comma, blanks, dBFS re-formatted, blank removes")
         << input << Field::None << QString() << qint64(7050500)
-        << edited({{"dbfs_rms", "-3.0"}, {"s_meter", QJsonValue()}, {"band_override", "UHF"},
+        << edited({{"dbfs_rms", "-3.0"},
+                   {"s_meter", QJsonValue()},
+                   {"band_override", "UHF"},
                    {"notes", "a\nb"}});
     input = base;
     input.discovered = "2024-07-01";
@@ -183,9 +197,9 @@ void FavoritesCoreTest::editChecks_data()
         << input << Field::None << QString() << qint64(7050000)
         << edited({{"discovered_utc", "2024-06-30T22:00:00.000Z"}, {"classification", "Beacon"}});
     input.discovered = "";
-    QTest::newRow("blank date removes it") << input << Field::None << QString() << qint64(7050000)
-                                           << edited({{"discovered_utc", QJsonValue()},
-                                                      {"classification", "Beacon"}});
+    QTest::newRow("blank date removes it")
+        << input << Field::None << QString() << qint64(7050000)
+        << edited({{"discovered_utc", QJsonValue()}, {"classification", "Beacon"}});
     const QString whole = "Enter a whole number between 0 and %1, or leave the field blank.";
     const QString dbfs = "Enter a dBFS value of 0 or less, or leave the field blank.";
     const struct
@@ -211,8 +225,8 @@ void FavoritesCoreTest::editChecks_data()
     for (const auto &refusal : refusals) {
         input = base;
         input.*refusal.member = QString::fromLatin1(refusal.text);
-        QTest::newRow(refusal.name) << input << refusal.field << refusal.message << qint64(0)
-                                    << QJsonObject();
+        QTest::newRow(refusal.name)
+            << input << refusal.field << refusal.message << qint64(0) << QJsonObject();
     }
 }
 
@@ -223,8 +237,10 @@ void FavoritesCoreTest::editChecks()
     QFETCH(QString, message);
     QFETCH(qint64, frequency);
     QFETCH(QJsonObject, attributes);
-    const QJsonObject stored{{"s_meter", "40"},        {"dbfs_rms", "-23.0"},
-                             {"dbfs_peak", "-21.0"},   {"quality", "80"},
+    const QJsonObject stored{{"s_meter", "40"},
+                             {"dbfs_rms", "-23.0"},
+                             {"dbfs_peak", "-21.0"},
+                             {"quality", "80"},
                              {"classification", "Tonal audio"},
                              {"discovered_utc", "2024-03-05T14:07:09.123Z"}};
     const FavoriteEditResult result =
@@ -237,7 +253,9 @@ void FavoritesCoreTest::editChecks()
 
 void FavoritesCoreTest::cellTexts()
 {
-    const Favorite favorite{7050500, "Name", "LSB",
+    const Favorite favorite{7050500,
+                            "Name",
+                            "LSB",
                             {{"s_meter", "40"},
                              {"dbfs_rms", "-3.0"},
                              {"quality", "x"},
@@ -251,8 +269,7 @@ void FavoritesCoreTest::cellTexts()
     QCOMPARE(FavoriteColumns::discoveredToolTip("2024-03-05T14:07:09.1Z"),
              QStringLiteral("2024-03-05T14:07:09.100Z"));
     QCOMPARE(FavoriteColumns::notesToolTip(QString(600, 'a') + "<"), QString(500, 'a'));
-    QCOMPARE(FavoriteColumns::notesToolTip("a<b>\r\nc\nd"),
-             QStringLiteral("a&lt;b&gt;<br>c<br>d"));
+    QCOMPARE(FavoriteColumns::notesToolTip("a<b>\r\nc\nd"), QStringLiteral("a&lt;b&gt;<br>c<br>d"));
     QCOMPARE(A::bandIndex(7050500, {{"band_override", "none"}}), 2);
     QCOMPARE(A::bandIndex(0, {}), -1);
 }
@@ -267,7 +284,9 @@ void FavoritesCoreTest::report_data()
                                           "</body></html>\n"}
                            << QStringList{"class='legend'", "<table>"};
     QTest::newRow("override, no band, escaping")
-        << QVector<Favorite>{{7050000, "<A&B> \"q\"", "USB",
+        << QVector<Favorite>{{7050000,
+                              "<A&B> \"q\"",
+                              "USB",
                               {{"band_override", "UHF"}, {"notes", "x\ny"}}},
                              {0, "nowhere", "AM", {}},
                              {145500000, "two", "NFM", {}}}
@@ -283,8 +302,8 @@ void FavoritesCoreTest::report_data()
                        "3 favorites"}
         << QStringList{"#566E06"};
     QTest::newRow("no row has a band")
-        << QVector<Favorite>{{0, "a", "AM", {}}}
-        << QStringList{"<p class='legend'></p>\n<table>"} << QStringList{"<span>"};
+        << QVector<Favorite>{{0, "a", "AM", {}}} << QStringList{"<p class='legend'></p>\n<table>"}
+        << QStringList{"<span>"};
 }
 
 void FavoritesCoreTest::report()

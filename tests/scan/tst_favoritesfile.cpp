@@ -98,7 +98,8 @@ void FavoritesFileTest::roundTripAndKeyOrder()
     QCOMPARE(order, (QStringList{"[0]", "[10]", "[11]", "[1]", "[2]", "[3]", "[4]", "[5]", "[6]",
                                  "[7]", "[8]", "[9]"}));
     QVERIFY(lines.contains(QStringLiteral("<option key=\"[0].frequency\" value=\"145.123456\"/>")));
-    const int first = lines.indexOf(QStringLiteral("<option key=\"[0].band_override\" value=\"\"/>"));
+    const int first =
+        lines.indexOf(QStringLiteral("<option key=\"[0].band_override\" value=\"\"/>"));
     QCOMPARE(lines[first + 11], QStringLiteral("<option key=\"[0].s_meter\" value=\"40\"/>"));
     QCOMPARE(lines.size(), 3 + 1 + 12 * 12 + 2 + 1);
 
@@ -116,13 +117,13 @@ void FavoritesFileTest::hostileFiles_data()
                            option("[1].frequency", "145.5") + option("[1].modulation", "NFM");
     QTest::newRow("huge count") << option("Counts", "2147483647") + two
                                 << QVector<qint64>{7050500, 145500000} << QStringList{"USB", "NFM"};
-    QTest::newRow("count beyond 64 bits") << option("Counts", "99999999999999999999") + two
-                                          << QVector<qint64>{} << QStringList{};
+    QTest::newRow("count beyond 64 bits")
+        << option("Counts", "99999999999999999999") + two << QVector<qint64>{} << QStringList{};
     QTest::newRow("no count") << two << QVector<qint64>{} << QStringList{};
-    QTest::newRow("negative count") << option("Counts", "-3") + two << QVector<qint64>{}
-                                    << QStringList{};
-    QTest::newRow("count below the entries") << option("Counts", "1") + two
-                                             << QVector<qint64>{7050500} << QStringList{"USB"};
+    QTest::newRow("negative count")
+        << option("Counts", "-3") + two << QVector<qint64>{} << QStringList{};
+    QTest::newRow("count below the entries")
+        << option("Counts", "1") + two << QVector<qint64>{7050500} << QStringList{"USB"};
     QTest::newRow("gap and stray index")
         << option("Counts", "3") + option("[0].frequency", "1") + option("[2].frequency", "2") +
                option("[99999999999999].doc", "far")
@@ -133,8 +134,8 @@ void FavoritesFileTest::hostileFiles_data()
                option("[3].frequency", "7,05")
         << QVector<qint64>{0, 0, 0, 0} << QStringList{"", "", "", ""};
     QTest::newRow("mode index of older files")
-        << option("Counts", "3") + option("[0].modulation", "3") +
-               option("[1].modulation", "12") + option("[2].modulation", "-1")
+        << option("Counts", "3") + option("[0].modulation", "3") + option("[1].modulation", "12") +
+               option("[2].modulation", "-1")
         << QVector<qint64>{0, 0, 0} << QStringList{"USB", "12", "-1"};
     QTest::newRow("later option wins")
         << option("Counts", "1") + option("[0].frequency", "1") + option("[0].frequency", "2")
@@ -168,8 +169,8 @@ void FavoritesFileTest::unreadableFileIsNeverOverwritten_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("not XML") << QByteArray("<!DOCTYPE preferences>\n<preferences>\n<group")
                              << "line 3, column ";
-    QTest::newRow("other application") << document(option("Counts", "1"), "settings")
-                                       << "not a \"favorites\" preferences file";
+    QTest::newRow("other application")
+        << document(option("Counts", "1"), "settings") << "not a \"favorites\" preferences file";
 }
 
 void FavoritesFileTest::unreadableFileIsNeverOverwritten()
@@ -221,7 +222,8 @@ void FavoritesFileTest::charactersXmlCannotHoldAreDropped()
     const QString name = QStringLiteral("A") + QChar(0x01) + QChar(0x1F) + QChar(0xFFFE) +
                          QChar(0xD800) + QStringLiteral("B\tC\nD") + QChar(0xD83D) + QChar(0xDCE1);
     QString error;
-    QVERIFY(FavoritesFile::save(m_path, {Favorite{1000000, name, "AM", {{"notes", name}}}}, &error));
+    QVERIFY(
+        FavoritesFile::save(m_path, {Favorite{1000000, name, "AM", {{"notes", name}}}}, &error));
     const FavoritesFile::LoadResult loaded = FavoritesFile::load(m_path, modes());
     QVERIFY2(loaded.ok, qPrintable(loaded.error));
     const QString kept = QStringLiteral("AB\tC\nD") + QChar(0xD83D) + QChar(0xDCE1);

@@ -242,8 +242,9 @@ void FavoritesTabTest::editDialogChecksAndSaves()
     QCOMPARE(page.table()->item(0, 4)->text(), QStringLiteral("-3"));
     QCOMPARE(page.status(), QStringLiteral("Favorite updated."));
     // The file keeps only attributes with a value (the editor stored an empty band and notes).
-    QCOMPARE(page.saved(), (QVector<Favorite>{{7050500, "Forty m", "LSB",
-                                               {{"s_meter", "41"}, {"dbfs_rms", "-3.0"}}}}));
+    QCOMPARE(page.saved(),
+             (QVector<Favorite>{
+                 {7050500, "Forty m", "LSB", {{"s_meter", "41"}, {"dbfs_rms", "-3.0"}}}}));
 }
 
 void FavoritesTabTest::deleteMoveAndSort()
@@ -293,8 +294,8 @@ void FavoritesTabTest::clickTunesUnlessBusy()
 {
     Page page;
     page.connect();
-    page.addRows({{7050000, "Forty", "LSB", {}}, {1000000, "Old", "8", {}},
-                  {50000, "Too low", "AM", {}}});
+    page.addRows(
+        {{7050000, "Forty", "LSB", {}}, {1000000, "Old", "8", {}}, {50000, "Too low", "AM", {}}});
     page.tab->itemClicked(page.table()->item(0, 1));
     QCOMPARE(page.host.receiver.frequency, qint64(7050000));
     QCOMPARE(page.host.receiver.modeChanges.last(), qMakePair(4, true));
@@ -305,7 +306,8 @@ void FavoritesTabTest::clickTunesUnlessBusy()
     QCOMPARE(page.host.receiver.frequency, qint64(1000000));
 
     bool busy = true;
-    page.host.activities().registerActivity(Activity::RfSweep, &page.host, [&busy] { return busy; });
+    page.host.activities().registerActivity(Activity::RfSweep, &page.host,
+                                            [&busy] { return busy; });
     page.host.updateConnectionUi();
     QVERIFY(!page.button("favoritesPB")->isEnabled());
     QVERIFY(!page.button("importFavoritesPB")->isEnabled());

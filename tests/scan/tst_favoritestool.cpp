@@ -2,8 +2,8 @@
 // writing while Corvin runs, and saves that survive SIGKILL at any moment (the file is always
 // the old or the new one).
 #include "chirpcsv.h"
-#include "favoriteslock.h"
 #include "favoritesfile.h"
+#include "favoriteslock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -40,7 +40,9 @@ QVector<Favorite> numbered(int count, qint64 base, const QString &name)
 {
     QVector<Favorite> favorites;
     for (int i = 0; i < count; ++i)
-        favorites.append({base + i * 12500, QStringLiteral("%1 %2").arg(name).arg(i), "NFM",
+        favorites.append({base + i * 12500,
+                          QStringLiteral("%1 %2").arg(name).arg(i),
+                          "NFM",
                           {{"notes", "n"}, {"s_meter", QString::number(i % 256)}}});
     return favorites;
 }
@@ -98,9 +100,10 @@ Run FavoritesToolTest::run(const QStringList &arguments)
 void FavoritesToolTest::commands()
 {
     QString error;
-    QVERIFY(FavoritesFile::save(m_file, {{145500000, "Repeater\tEast", "NFM", {{"notes", "a\nb"}}},
-                                         {7050000, "Forty", "LSB", {}}},
-                                &error));
+    QVERIFY(FavoritesFile::save(
+        m_file,
+        {{145500000, "Repeater\tEast", "NFM", {{"notes", "a\nb"}}}, {7050000, "Forty", "LSB", {}}},
+        &error));
     // The default file is ./sys/favorites.xml below the working directory.
     Run list = run({"list"});
     QCOMPARE(list.exitCode, 0);
@@ -145,18 +148,18 @@ void FavoritesToolTest::failures_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("err");
     QTest::newRow("no command") << QStringList{} << QByteArray() << 2 << "usage:";
-    QTest::newRow("unknown command") << QStringList{"erase"} << QByteArray() << 2
-                                     << "error: unknown command erase";
-    QTest::newRow("--file without path") << QStringList{"--file"} << QByteArray() << 2
-                                         << "--file needs a path";
+    QTest::newRow("unknown command")
+        << QStringList{"erase"} << QByteArray() << 2 << "error: unknown command erase";
+    QTest::newRow("--file without path")
+        << QStringList{"--file"} << QByteArray() << 2 << "--file needs a path";
     QTest::newRow("import without file") << QStringList{"import-chirp"} << QByteArray() << 2
                                          << "usage: corvin-favorites import-chirp CSV";
     QTest::newRow("missing CSV") << QStringList{"import-chirp", "none.csv"} << QByteArray() << 2
                                  << "error: cannot read none.csv";
-    QTest::newRow("not CHIRP") << QStringList{"import-chirp", "sys/notes.txt"} << QByteArray()
-                               << 1 << "sys/notes.txt is not a CHIRP CSV file: no Frequency column";
-    QTest::newRow("unreadable favourites") << QStringList{"list"} << QByteArray("<broken")
-                                           << 1 << "error: cannot read the favourites file";
+    QTest::newRow("not CHIRP") << QStringList{"import-chirp", "sys/notes.txt"} << QByteArray() << 1
+                               << "sys/notes.txt is not a CHIRP CSV file: no Frequency column";
+    QTest::newRow("unreadable favourites") << QStringList{"list"} << QByteArray("<broken") << 1
+                                           << "error: cannot read the favourites file";
 }
 
 void FavoritesToolTest::failures()

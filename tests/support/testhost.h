@@ -87,8 +87,8 @@ public:
     QVector<bool> disconnects;            // forceStandby of each call
     int connectionUiUpdates = 0;
     int audioStops = 0;
-    int audioInputStarts = 0;          // startAudioInput calls
-    bool audioInputStartable = false;  // what startAudioInput answers
+    int audioInputStarts = 0;         // startAudioInput calls
+    bool audioInputStartable = false; // what startAudioInput answers
     int audioStatusRefreshes = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers

@@ -31,7 +31,7 @@ int runExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return Cli::Success;
 }
 
-const bool registered = Cli::add(
-    {"export-chirp", "CSV", "write the favourites as a CHIRP CSV file", &runExport});
+const bool registered =
+    Cli::add({"export-chirp", "CSV", "write the favourites as a CHIRP CSV file", &runExport});
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "favoritessession.h"
 
 #include "datafolders.h"
-#include "favoriteslock.h"
 #include "favoritesfile.h"
+#include "favoriteslock.h"
 #include "receivermode.h"
 
 #include <QDir>
@@ -43,8 +43,7 @@ bool lockForWriting(FavoritesLock &lock, QTextStream &err)
     if (lock.tryLock())
         return true;
     err << "error: the favourites file " << QDir::toNativeSeparators(filePath)
-        << " is in use by Corvin (process " << lock.holder()
-        << "); close Corvin and try again\n";
+        << " is in use by Corvin (process " << lock.holder() << "); close Corvin and try again\n";
     return false;
 }
 

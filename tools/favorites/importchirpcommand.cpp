@@ -5,8 +5,8 @@
 
 #include "chirpcsv.h"
 #include "cli.h"
-#include "favoriteslock.h"
 #include "favoritesfile.h"
+#include "favoriteslock.h"
 #include "favoritessession.h"
 
 #include <QDir>

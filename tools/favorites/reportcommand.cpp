@@ -20,10 +20,9 @@ int runReport(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!FavoritesSession::load(&favorites, err))
         return Cli::Failed;
     QString message;
-    const QString path =
-        FavoritesReport::write(DataFolders::path(QString::fromLatin1(DataFolders::reports)),
-                               FavoritesReportTable::of(favorites), QDateTime::currentDateTime(),
-                               &message);
+    const QString path = FavoritesReport::write(
+        DataFolders::path(QString::fromLatin1(DataFolders::reports)),
+        FavoritesReportTable::of(favorites), QDateTime::currentDateTime(), &message);
     if (path.isEmpty()) {
         err << "error: " << message << '\n';
         return Cli::Failed;

@@ -6,8 +6,8 @@
 #include "corvindriver.h"
 #include "rxctlsession.h"
 
-#include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QVector>
 

@@ -90,11 +90,10 @@ int runSweep(const QStringList &arguments, QTextStream &out, QTextStream &err)
             driver.setMode(before.mode);
         driver.tune(static_cast<qint64>(before.frequency));
     });
-    QObject::connect(&sweep, &RfSweep::finished, &loop,
-                     [&](RfSweep::Outcome result) {
-                         outcome = result;
-                         loop.quit();
-                     });
+    QObject::connect(&sweep, &RfSweep::finished, &loop, [&](RfSweep::Outcome result) {
+        outcome = result;
+        loop.quit();
+    });
 
     Cli::StopSignals stop;
     QTimer stopPoll;
