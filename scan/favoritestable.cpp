@@ -45,7 +45,9 @@ FavoritesTable::FavoritesTable(QWidget *parent)
     setMinimumHeight(220);
     for (int column = 0; column < Col::Count; ++column)
         setColumnWidth(column, Col::initialWidth(column));
-    horizontalHeader()->setSectionResizeMode(Col::Name, QHeaderView::Stretch);
+    // The columns start wider than the page: a stretching name column would shrink to nothing,
+    // so the free space, when there is some, goes to the notes.
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 int FavoritesTable::addFavoriteRow(qint64 frequency, const QString &name, const QString &mode,
