@@ -162,8 +162,7 @@ void FavoritesTab::reportFavorites(const QString &message)
     QString text = message;
     if (!saveFavorites(m_path))
         text += QLatin1Char(' ') + tr("Could not save the Favorites file.");
-    m_status->setText(text);
-    m_host.appendLog(text);
+    showMessage(text);
     updateFavoriteButtons();
 }
 
@@ -355,6 +354,11 @@ void FavoritesTab::exportChirp()
         message =
             tr("Could not write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     }
+    showMessage(message);
+}
+
+void FavoritesTab::showMessage(const QString &message)
+{
     m_status->setText(message);
     m_host.appendLog(message);
 }
@@ -368,19 +372,15 @@ void FavoritesTab::importChirp()
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        const QString message =
-            tr("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        m_status->setText(message);
-        m_host.appendLog(message);
+        showMessage(
+            tr("Could not read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
     const ChirpCsv::ImportResult result =
         ChirpCsv::importFavorites(file.readAll(), m_table->favorites());
     if (!result.ok) {
-        const QString message = tr("%1 is not a CHIRP CSV file: it has no Frequency column.")
-                                    .arg(QDir::toNativeSeparators(path));
-        m_status->setText(message);
-        m_host.appendLog(message);
+        showMessage(tr("%1 is not a CHIRP CSV file: it has no Frequency column.")
+                        .arg(QDir::toNativeSeparators(path)));
         return;
     }
     for (const Favorite &favorite : result.added)

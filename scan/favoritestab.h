@@ -74,6 +74,8 @@ private:
     QStringList modeTexts() const;
     void onMeasured(const PendingFavorite &favorite, const QJsonObject &attributes, bool complete);
     QString chooseFile(bool save);
+    // The message in the status line and the log.
+    void showMessage(const QString &message);
 
     CorvinHost &m_host;
     QString m_path;

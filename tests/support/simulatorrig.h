@@ -13,25 +13,36 @@
 #include <QTest>
 #include <QTextStream>
 
+// Starts sim unpaced on a quiet band (one AUTO segment, NFM) with the given station lines
+// ("station FREQ MODE WIDTH LEVEL KIND [NAME]"); true when it runs.
+inline bool startQuietBand(RxSimulator &sim, const QStringList &stations)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return false;
+    QTextStream out(&file);
+    out << "band 100000 3000000001 NFM\n";
+    for (const QString &line : stations)
+        out << line << '\n';
+    out.flush();
+    BandPlan plan;
+    QString error;
+    if (!BandPlan::loadFile(file.fileName(), &plan, &error)) {
+        qWarning("band plan: %s", qPrintable(error));
+        return false;
+    }
+    sim.setBandPlan(plan);
+    sim.setPaced(false);
+    return sim.start(&error);
+}
+
 class SimulatorRig
 {
 public:
     explicit SimulatorRig(const QStringList &stations = {})
     {
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        QTextStream out(&file);
-        out << "band 100000 3000000001 NFM\n";
-        for (const QString &line : stations)
-            out << line << '\n';
-        out.flush();
-        BandPlan plan;
-        QString error;
-        QVERIFY2(BandPlan::loadFile(file.fileName(), &plan, &error), qPrintable(error));
-        sim.setBandPlan(plan);
-        sim.setPaced(false);
         sim.setLevelJitter(0);
-        QVERIFY2(sim.start(&error), qPrintable(error));
+        QVERIFY(startQuietBand(sim, stations));
         QVERIFY(driver.openPort(sim.portPath()));
         ready = true;
     }
