@@ -1,18 +1,26 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "applanguage.h"
 #include "audioengine.h"
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "documentviewer.h"
+#include "dsptab.h"
 #include "favoritestab.h"
+#include "greypanel.h"
+#include "helpdocuments.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "rfsweeptab.h"
 #include "scanstandby.h"
 #include "screenfit.h"
@@ -93,6 +101,7 @@ Corvin::~Corvin()
 void Corvin::setUpFeatures()
 {
     m_audio = new AudioEngine(this);
+    connect(m_audio, &AudioEngine::errorOccurred, this, &Corvin::appendLog);
     m_audioPanel = new AudioPanel(*this, this);
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
@@ -108,6 +117,10 @@ void Corvin::setUpFeatures()
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
+    m_dspTab = new DspTab(*this, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
+
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
@@ -118,6 +131,17 @@ void Corvin::setUpFeatures()
     pageLayout(QStringLiteral("RfSpectrum"))->addWidget(new RfSweepTab(*this, this));
     m_favorites = new FavoritesTab(*this, this);
     pageLayout(QStringLiteral("Favorites"))->addWidget(m_favorites);
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
+    // The Greyline page follows the Propagation page; the listening location is read afresh
+    // at every update.
+    GreyPanel::addPage(
+        *m_mainTab, *m_settings, [this] { return loadListeningLocation(*m_settings); },
+        runningLanguage() == QLatin1String("it"));
 }
 
 void Corvin::showPage(const QString &pageName)
@@ -336,6 +360,12 @@ void Corvin::refreshAudioStatus()
 void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
 {
     connect(m_audioPanel, &AudioPanel::inputLost, context, std::move(handler));
+}
+
+void Corvin::showDspHelp()
+{
+    DocumentViewer::showDocument(this, HelpDocuments::dspHelpPath(), HelpDocuments::dspHelpTitle(),
+                                 *this);
 }
 
 ReceiverControl &Corvin::receiverControl()

@@ -2,14 +2,18 @@
 
 #include <QDir>
 #include <QObject>
+#include <QVector>
+
+#include <functional>
 
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
 // (normally the simulated receiver), sweeps 88-108 MHz on the Frequency Spectrum Analyzer page,
-// adds two measured favourites and writes their report, tunes to a station, then saves a PNG of
-// every page of the main tab widget and of the Receiver page's inner tabs into a folder, and
-// quits the application. The two HTML reports stay in the data folder (scripts/screenshots
+// adds two measured favourites and writes their report, tunes to a station, refreshes the
+// propagation report, then saves a PNG of every page of the main tab widget (the DSP page with
+// its analysed recording in several scenes) and of the Receiver page's inner tabs into a folder,
+// and quits the application. The two HTML reports stay in the data folder (scripts/screenshots
 // photographs them with a browser). Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
@@ -24,6 +28,13 @@ public:
     void start();
 
 private:
+    struct Shot
+    {
+        QString name;
+        std::function<void()> setUp;
+    };
+
+    void planShots();
     void connectAndSweep();
     void addFavorite(qint64 hertz, const QString &name);
     void addFavorites();
@@ -33,6 +44,7 @@ private:
 
     Corvin *m_window;
     QDir m_folder;
+    QVector<Shot> m_shots;
     int m_shot = 0;
     int m_favorites = 0;
     int m_saved = 0;

@@ -1,4 +1,6 @@
 #include "activityregistry.h"
+#include "audioblockconsumer.h"
+#include "audiorecorder.h"
 #include "corvin.h"
 #include "settingskeys.h"
 #include "settingspage.h"
@@ -33,8 +35,10 @@ private slots:
     void init();
     void widgetTreeAndTabOrder();
     void restoresOutOfRangeSettings();
+    void greylinePageReadsTheListeningLocation();
     void activityRegistryDecidesIdle();
     void shutdownRunsStepsInOrder();
+    void audioErrorsAtExitReachTheLog();
     void disconnectDisarmsAnomalyCaptureFirst();
     void logViewKeepsLastLines();
     void dataFolderFailureIsLogged();
@@ -84,6 +88,7 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
                                 QStringLiteral("RfSpectrum=Frequency Spectrum Analyzer"),
                                 QStringLiteral("Dsp=DSP"),
                                 QStringLiteral("Propagation=Propagation"),
+                                QStringLiteral("Greyline=Greyline"),
                                 QStringLiteral("Settings=Settings")};
     QCOMPARE(tabNames(window.mainTab()), mainPages);
     QCOMPARE(window.controlsTab()->objectName(), QStringLiteral("controls"));
@@ -163,6 +168,27 @@ void TestCorvinWindow::widgetTreeAndTabOrder()
     QVERIFY(window.findChild<QPushButton *>(QStringLiteral("scanPB"))->isCheckable());
     // The language and help panel sits on the Settings page.
     QVERIFY(window.settingsPage()->findChild<QPushButton *>(QStringLiteral("programHelpPB")));
+}
+
+// The Greyline page asks the window for the listening location at every update: switching to
+// the page shows what Settings hold now.
+void TestCorvinWindow::greylinePageReadsTheListeningLocation()
+{
+    QSettings store;
+    store.setValue(QString::fromLatin1(SettingsKeys::locationName), QStringLiteral("Roma"));
+    store.setValue(QString::fromLatin1(SettingsKeys::locationLatitude), 41.9);
+    store.setValue(QString::fromLatin1(SettingsKeys::locationLongitude), 12.5);
+    store.sync();
+    Corvin window;
+    const auto *status = window.findChild<QLabel *>(QStringLiteral("greylineStatus"));
+    QVERIFY(status);
+    QVERIFY2(status->text().startsWith(QStringLiteral("RX Roma (41.9\u00b0, 12.5\u00b0)  |  h = ")),
+             qPrintable(status->text()));
+    window.settings().remove(QString::fromLatin1(SettingsKeys::locationLongitude));
+    QWidget *greyline = window.findChild<QScrollArea *>(QStringLiteral("Greyline"));
+    QVERIFY(greyline);
+    window.mainTab()->setCurrentWidget(greyline);
+    QCOMPARE(status->text(), QStringLiteral("RX not configured (Settings)"));
 }
 
 void TestCorvinWindow::restoresOutOfRangeSettings()
@@ -269,6 +295,46 @@ void TestCorvinWindow::shutdownRunsStepsInOrder()
     QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(log.readAll().trimmed().endsWith("] closing"));
+}
+
+namespace {
+
+// Raises an engine error while the engine stops on the audio thread, as a recording that
+// cannot be finalised does.
+class FailingOnStop : public AudioBlockConsumer
+{
+public:
+    AudioRecorder *recorder = nullptr;
+    void processBlock(const qint16 *, int, const QAudioFormat &) override {}
+    void inputStopped() override
+    {
+        if (recorder && recorder->thread() == QThread::currentThread())
+            emit recorder->errorOccurred(QStringLiteral("Could not finalize WAV file x.wav."));
+        recorder = nullptr;
+    }
+};
+
+} // namespace
+
+void TestCorvinWindow::audioErrorsAtExitReachTheLog()
+{
+    FailingOnStop consumer;
+    auto window = std::make_unique<Corvin>();
+    AudioRecorder *recorder = window->audioRecorder();
+    QMetaObject::invokeMethod(
+        recorder,
+        [&] {
+            consumer.recorder = recorder;
+            recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, &consumer);
+        },
+        Qt::BlockingQueuedConnection);
+    window->appendLog(QStringLiteral("closing"));
+    window.reset();
+    QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.lastIndexOf("] Could not finalize WAV file x.wav.") >
+            text.lastIndexOf("] closing"));
 }
 
 void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()

@@ -16,6 +16,8 @@ private slots:
     void documentIsUtf8Text_data();
     void documentIsUtf8Text();
     void windowIconIsASquareImageWithAlpha();
+    void worldMapIsEquirectangular_data();
+    void worldMapIsEquirectangular();
     void htmlPageLinksResolve_data();
     void htmlPageLinksResolve();
     void languageTwinsHaveTheSameSections_data();
@@ -80,6 +82,41 @@ void TestResources::windowIconIsASquareImageWithAlpha()
     QVERIFY(icon.width() >= 64);
     QVERIFY(icon.hasAlphaChannel());
     QCOMPARE(qAlpha(icon.pixel(0, icon.height() - 1)), 0); // transparent corner
+}
+
+// The greyline world map: 2 : 1, longitude -180 ... 180 left to right, latitude 90 ... -90 top
+// to bottom, so known places show sea, land or ice.
+void TestResources::worldMapIsEquirectangular_data()
+{
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QString>("surface");
+    QTest::newRow("mid Atlantic") << 0.0 << -30.0 << "sea";
+    QTest::newRow("mid Pacific, east of the date line") << 0.0 << -175.0 << "sea";
+    QTest::newRow("Indian Ocean") << -30.0 << 80.0 << "sea";
+    QTest::newRow("Sahara") << 23.0 << 10.0 << "land";
+    QTest::newRow("Amazon") << -5.0 << -60.0 << "land";
+    QTest::newRow("Australia") << -25.0 << 134.0 << "land";
+    QTest::newRow("Siberia") << 62.0 << 100.0 << "land";
+    QTest::newRow("Antarctica") << -85.0 << 0.0 << "ice";
+    QTest::newRow("Greenland") << 72.0 << -40.0 << "ice";
+}
+
+void TestResources::worldMapIsEquirectangular()
+{
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QString, surface);
+    const QImage map(QStringLiteral(":/Corvin/images/greyline_world.png"));
+    QCOMPARE(map.size(), QSize(1531, 766));
+    const QColor colour = map.pixelColor(int((longitude + 180.0) / 360.0 * map.width()),
+                                         int((90.0 - latitude) / 180.0 * map.height()));
+    if (surface == QLatin1String("sea"))
+        QVERIFY(colour.blue() > colour.red() + 40 && colour.blue() > colour.green());
+    else if (surface == QLatin1String("ice"))
+        QVERIFY(colour.red() > 200 && colour.green() > 200 && colour.blue() > 200);
+    else
+        QVERIFY(colour.red() > colour.blue() || colour.green() > colour.blue());
 }
 
 void TestResources::htmlPageLinksResolve_data()
@@ -151,9 +188,10 @@ void TestResources::licencesNameTheirTerms_data()
     QTest::newRow("licence it") << ":/Corvin/help/license_it.txt" << program;
     QTest::newRow("libraries") << ":/Corvin/help/third_party.txt"
                                << QStringList{
-                                      QStringLiteral("Qt 5"), QStringLiteral("LGPL-3.0-only"),
-                                      QStringLiteral("Qwt"),  QStringLiteral("Qwt-exception-1.0"),
-                                      QStringLiteral("FFTW"), QStringLiteral("GPL-2.0-or-later")};
+                                      QStringLiteral("Qt 5"),  QStringLiteral("LGPL-3.0-only"),
+                                      QStringLiteral("Qwt"),   QStringLiteral("Qwt-exception-1.0"),
+                                      QStringLiteral("FFTW"),  QStringLiteral("GPL-2.0-or-later"),
+                                      QStringLiteral("GSHHG"), QStringLiteral("LGPL-3.0-or-later")};
 }
 
 void TestResources::licencesNameTheirTerms()
