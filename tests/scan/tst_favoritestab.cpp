@@ -225,7 +225,7 @@ void FavoritesTabTest::editDialogChecksAndSaves()
                   dialog->findChild<QLabel *>(QStringLiteral("favoriteEditError"))->text() ==
                       QStringLiteral("Enter a whole number between 0 and 255, or leave the field "
                                      "blank.") &&
-                  line("editFavoriteSMeter")->hasFocus();
+                  dialog->focusWidget() == line("editFavoriteSMeter");
         line("editFavoriteSMeter")->setText(QStringLiteral("41"));
         line("editFavoriteFrequency")->setText(QStringLiteral(" 7,0505 "));
         line("editFavoriteRms")->setText(QStringLiteral("-3"));
