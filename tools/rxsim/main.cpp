@@ -1,5 +1,6 @@
 // corvin-rxsim: a simulated receiver on a pseudo-terminal.
 #include "audiofifowriter.h"
+#include "corvinversion.h"
 #include "rxsimulator.h"
 #include "serialline.h"
 
@@ -58,6 +59,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvin-rxsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVIN_VERSION));
 
     QString faultNames;
     for (int i = 0; i < simFaultCount; ++i)
@@ -70,6 +72,7 @@ int main(int argc, char *argv[])
                        "SIGTERM. SIGUSR1 wakes the receiver from standby.\nFaults: ") +
         faultNames);
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the terminal."),
          QStringLiteral("PATH")},
