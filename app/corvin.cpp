@@ -9,12 +9,18 @@
 #include "corvindriver.h"
 #include "corvinversion.h"
 #include "datafolders.h"
+#include "documentviewer.h"
+#include "dsptab.h"
 #include "greypanel.h"
+#include "helpdocuments.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -112,6 +118,10 @@ void Corvin::setUpFeatures()
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
+    m_dspTab = new DspTab(*this, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
+
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
@@ -119,6 +129,12 @@ void Corvin::setUpFeatures()
     m_audio->start();
     m_audioPanel->start();
 
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
     // The Greyline page follows the Propagation page; the listening location is read afresh
     // at every update.
     GreyPanel::addPage(
@@ -327,6 +343,12 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+void Corvin::showDspHelp()
+{
+    DocumentViewer::showDocument(this, HelpDocuments::dspHelpPath(), HelpDocuments::dspHelpTitle(),
+                                 *this);
 }
 
 ReceiverControl &Corvin::receiverControl()
