@@ -14,8 +14,8 @@ QString IntegrityCheck::recordPath(const QString &executablePath)
     const QFileInfo executable(executablePath);
     const QString name = executable.fileName() + QStringLiteral(".sha256");
     if (DataFolders::isInstalledLocation(executable.path()))
-        return QDir::cleanPath(executable.dir().filePath(
-            QStringLiteral(CORVIN_RECORD_DIR_FROM_BIN "/") + name));
+        return QDir::cleanPath(
+            executable.dir().filePath(QStringLiteral(CORVIN_RECORD_DIR_FROM_BIN "/") + name));
     return executable.dir().filePath(name);
 }
 

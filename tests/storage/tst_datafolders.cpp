@@ -58,9 +58,12 @@ void TestDataFolders::besideExecutable_data()
 {
     QTest::addColumn<QString>("executableFolder");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("build tree") << "/home/op/corvin/build/app" << "/home/op/corvin/build/app/data";
-    QTest::newRow("portable folder") << "/opt/corvin" << "/opt/corvin/data";
-    QTest::newRow("folder named like bin") << "/opt/bins" << "/opt/bins/data";
+    QTest::newRow("build tree") << "/home/op/corvin/build/app"
+                                << "/home/op/corvin/build/app/data";
+    QTest::newRow("portable folder") << "/opt/corvin"
+                                     << "/opt/corvin/data";
+    QTest::newRow("folder named like bin") << "/opt/bins"
+                                           << "/opt/bins/data";
     QTest::newRow("system") << "/usr/bin" << QString();
     QTest::newRow("local") << "/usr/local/bin" << QString();
     QTest::newRow("user") << "/home/op/.local/bin" << QString();
