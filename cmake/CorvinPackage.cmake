@@ -13,6 +13,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_OUTPUT_FILE_PREFIX "${CMAKE_BINARY_DIR}")
 
+# Descriptions: the synopsis on the first line, then the paragraphs, which CPack indents.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ONE_PER_GROUP)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -26,12 +27,12 @@ set(CPACK_COMPONENT_CORVIN_GROUP corvin)
 set(CPACK_DEBIAN_CORVIN_PACKAGE_NAME corvin)
 set(CPACK_DEBIAN_CORVIN_DESCRIPTION
     "remote control and audio analysis for communications receivers
- Corvin remote-controls a 100 kHz to 3 GHz communications receiver over a
- serial port, plays and records the receiver's audio on the PC, draws
- bands, analyses recordings, detects anomalies and gives propagation data.
- .
- This package holds the program, the command-line tools corvin-rxctl,
- corvin-dsp and corvin-prop, and the receiver simulator corvin-rxsim.")
+Corvin remote-controls a 100 kHz to 3 GHz communications receiver over a
+serial port, plays and records the receiver's audio on the PC, draws
+bands, analyses recordings, detects anomalies and gives propagation data.
+
+This package holds the program, its command-line tools and the receiver
+simulator corvin-rxsim.")
 
 if(TARGET Segmora)
     list(APPEND CPACK_COMPONENTS_ALL Segmora_Runtime Segmora_Development Segmora_Designer)
@@ -42,25 +43,31 @@ if(TARGET Segmora)
     set(CPACK_DEBIAN_LIBSEGMORA1_PACKAGE_SECTION libs)
     set(CPACK_DEBIAN_LIBSEGMORA-DEV_PACKAGE_NAME libsegmora-dev)
     set(CPACK_DEBIAN_LIBSEGMORA-DEV_PACKAGE_SECTION libdevel)
-    set(CPACK_DEBIAN_LIBSEGMORA1_PACKAGE_GENERATE_SHLIBS ON)
+    set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
-    set(CPACK_COMPONENT_SEGMORA_DEVELOPMENT_DEPENDS Segmora_Runtime)
-    set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+    set(CPACK_DEBIAN_LIBSEGMORA1_PACKAGE_CONTROL_EXTRA
+        "${PROJECT_SOURCE_DIR}/packaging/libsegmora1/triggers")
+    # The Designer plugin links the library of the package beside it, which dpkg-shlibdeps
+    # finds in that package's staging folder but cannot name: the one dependency given here.
+    set(CPACK_PACKAGE_FILE_NAME "corvin-${Corvin_VERSION}")
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+        "${CMAKE_BINARY_DIR}/_CPack_Packages/Linux/DEB/${CPACK_PACKAGE_FILE_NAME}/libsegmora1/usr/${CMAKE_INSTALL_LIBDIR}")
+    set(CPACK_DEBIAN_LIBSEGMORA-DEV_PACKAGE_DEPENDS "libsegmora1 (= ${Corvin_VERSION})")
     set(CPACK_DEBIAN_LIBSEGMORA1_DESCRIPTION
         "segment-display widget library for Qt
- Segmora is a Qt widget that shows a number in the look of a
- seven-segment display, a nixie tube, a thumbwheel switch or a
- vector-drawn LED display.
- .
- This package holds the run-time library.")
+Segmora is a Qt widget that shows a number in the look of a
+seven-segment display, a nixie tube, a thumbwheel switch or a
+vector-drawn LED display.
+
+This package holds the run-time library.")
     set(CPACK_DEBIAN_LIBSEGMORA-DEV_DESCRIPTION
         "segment-display widget library for Qt (development files)
- Segmora is a Qt widget that shows a number in the look of a
- seven-segment display, a nixie tube, a thumbwheel switch or a
- vector-drawn LED display.
- .
- This package holds the headers, the CMake package files and the
- Qt Designer plugin.")
+Segmora is a Qt widget that shows a number in the look of a
+seven-segment display, a nixie tube, a thumbwheel switch or a
+vector-drawn LED display.
+
+This package holds the headers, the CMake package files and the
+Qt Designer plugin.")
 endif()
 
 include(CPack)
