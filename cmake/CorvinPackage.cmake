@@ -1,7 +1,7 @@
 # The Debian packages, built by CPack (scripts/package): "corvin" with the programs and
 # everything installed without a component of its own, and, when Segmora is built, its run-time
 # library ("libsegmora1") and development files with the Qt Designer plugin ("libsegmora-dev").
-# Dependencies come from dpkg-shlibdeps, never from a hand-kept list.
+# Dependencies come from dpkg-shlibdeps; only what is loaded at run time is named here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME corvin)
 set(CPACK_PACKAGE_VENDOR "the Corvin developers")
@@ -25,6 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_COMPONENTS_ALL Corvin)
 set(CPACK_COMPONENT_CORVIN_GROUP corvin)
 set(CPACK_DEBIAN_CORVIN_PACKAGE_NAME corvin)
+# Loaded at run time, so no linker dependency names it: Qt Multimedia's PulseAudio backend,
+# without which the program finds no audio device.
+set(CPACK_DEBIAN_CORVIN_PACKAGE_DEPENDS libqt5multimedia5-plugins)
 set(CPACK_DEBIAN_CORVIN_DESCRIPTION
     "remote control and audio analysis for communications receivers
 Corvin remote-controls a 100 kHz to 3 GHz communications receiver over a
