@@ -1,5 +1,6 @@
 #include "datafolders.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -83,7 +84,8 @@ void TestDataFolders::perUserIsSharedByEveryProgram()
     // Whatever this program is called, its per-user folder is Corvin's.
     QCoreApplication::setApplicationName(QStringLiteral("corvin-something"));
     QCOMPARE(DataFolders::perUser(),
-             qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Brevallo/Corvin"));
+             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                 QStringLiteral("/Brevallo/Corvin"));
 }
 
 void TestDataFolders::overrideFromEnvironment()
