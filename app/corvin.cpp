@@ -8,6 +8,7 @@
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
 #include "corvindriver.h"
+#include "corvinversion.h"
 #include "datafolders.h"
 #include "documentviewer.h"
 #include "dsptab.h"
@@ -60,6 +61,9 @@ Corvin::Corvin(QWidget *parent)
 
     connect(m_log, &PersistentLog::screenLine, m_settingsPage, &SettingsPage::appendLogLine);
     m_log->open(DataFolders::dataFolder());
+    appendLog(tr("Corvin %1 started; data folder: %2")
+                  .arg(QStringLiteral(CORVIN_VERSION),
+                       QDir::toNativeSeparators(DataFolders::dataFolder())));
 
     m_panel = new ReceiverPanel(this, m_panelUi, this);
     connect(m_panel, &ReceiverPanel::receiverPageRequested, this,

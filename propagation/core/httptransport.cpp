@@ -1,5 +1,7 @@
 #include "httptransport.h"
 
+#include "corvinversion.h"
+
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
@@ -8,10 +10,6 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QTimer>
-
-#ifndef CORVIN_VERSION
-#error "CORVIN_VERSION must name the program's version"
-#endif
 
 namespace {
 

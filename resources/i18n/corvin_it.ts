@@ -256,6 +256,10 @@
         <translation>Corvin Remote</translation>
     </message>
     <message>
+        <source>Corvin %1 started; data folder: %2</source>
+        <translation>Corvin %1 avviato; cartella dati: %2</translation>
+    </message>
+    <message>
         <source>Receiver disconnected</source>
         <translation>Ricevitore disconnesso</translation>
     </message>

@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "corvinversion.h"
+
 #include <QByteArray>
 #include <QFile>
 

@@ -2,6 +2,7 @@
 #include "audioevents.h"
 #include "audiofifowriter.h"
 #include "controlreader.h"
+#include "corvinversion.h"
 #include "rxsimulator.h"
 #include "serialline.h"
 
@@ -76,6 +77,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvin-rxsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVIN_VERSION));
 
     QString faultNames;
     for (int i = 0; i < simFaultCount; ++i)
@@ -91,6 +93,7 @@ int main(int argc, char *argv[])
             "--vanish-s time.\nFaults: ") +
         faultNames);
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the terminal."),
          QStringLiteral("PATH")},
