@@ -49,8 +49,12 @@ public:
         m_reply->setParent(this);
         // Read as it arrives: what is buffered in Qt stays small even for a long body.
         m_reply->setReadBufferSize(64 * 1024);
+        // Precise timers: a coarse one may fire up to 5 % early, cutting a server short of its
+        // full time.
+        m_stall.setTimerType(Qt::PreciseTimer);
         m_stall.setSingleShot(true);
         m_stall.setInterval(stallTimeoutMs);
+        m_bodyTimer.setTimerType(Qt::PreciseTimer);
         m_bodyTimer.setSingleShot(true);
         m_bodyTimer.setInterval(bodyTimeoutMs);
         connect(&m_stall, &QTimer::timeout, this, [this] {
