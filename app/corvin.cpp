@@ -19,6 +19,8 @@
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "spectrumtab.h"
+#include "synthetictab.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -111,7 +113,15 @@ void Corvin::setUpFeatures()
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
 
+    auto *spectrum = new SpectrumTab(*this);
+    pageLayout(QStringLiteral("Spectrum"))->addWidget(spectrum);
+    m_settingsPage->addWaterfallPanel(spectrum->settingsPanel());
+    connect(m_audioPanel, &AudioPanel::audioStateRefreshed, spectrum,
+            &SpectrumTab::followAudioState);
+    pageLayout(QStringLiteral("RfSynthetic"))->addWidget(new SyntheticTab(*this));
+
     m_audio->start();
+    spectrum->start();
     m_audioPanel->start();
 
     // The Greyline page follows the Propagation page; the listening location is read afresh
@@ -322,6 +332,26 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+bool Corvin::startAudioInput()
+{
+    return m_audioPanel->startSelectedInput();
+}
+
+void Corvin::refreshAudioStatus()
+{
+    m_audioPanel->refreshAudioStatus();
+}
+
+void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
+{
+    connect(m_audioPanel, &AudioPanel::inputLost, context, std::move(handler));
+}
+
+bool Corvin::hasAudioInput() const
+{
+    return m_audioPanel->hasInputDevices();
 }
 
 ReceiverControl &Corvin::receiverControl()

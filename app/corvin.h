@@ -51,6 +51,10 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
+    bool startAudioInput() override;
+    void refreshAudioStatus() override;
+    void onAudioInputLost(QObject *context, std::function<void()> handler) override;
+    bool hasAudioInput() const override;
 
     // Tabs and panels of other features find their places here.
     QTabWidget *mainTab() const { return m_mainTab; }

@@ -19,6 +19,7 @@
 
 class AudioBlockConsumer;
 class PlaybackFilter;
+class RfCapture;
 class QAudioInput;
 class QAudioOutput;
 class QIODevice;
@@ -84,6 +85,13 @@ public:
     // Reports the state; with inputNeededElsewhere false, an input nothing uses is closed first.
     Q_INVOKABLE AudioRecorderState queryState(bool inputNeededElsewhere);
 
+    // Synthetic RF spectrum capture, served at the RfCapture stage: arms a capture of captureMs
+    // of one channel (0 = left/mono, 1 = right) whose Welch estimate at binHz comes back with
+    // rfPsdReady(request, ...). Accepted only while the input runs, for 200-5000 ms, binHz > 0 and
+    // an existing channel; replaces an earlier request. Stopping the input cancels it.
+    Q_INVOKABLE bool requestRfCapture(int request, int captureMs, int binHz, int channel);
+    Q_INVOKABLE void cancelRfCapture();
+
     // Running input format (invalid while closed).
     QAudioFormat inputFormat() const { return m_inputFormat; }
 
@@ -110,6 +118,7 @@ private:
     void finishRecording();
     void onInputStateChanged();
     void onOutputStateChanged();
+    void setUpRfCapture();
 
     QAudioFormat m_inputFormat;
     QAudioFormat m_outputFormat;
@@ -138,4 +147,5 @@ private:
     std::vector<double> m_power;
     SignalAnalysis m_analysis;
     std::array<AudioBlockConsumer *, 2> m_consumers{};
+    std::unique_ptr<RfCapture> m_rfCapture;
 };

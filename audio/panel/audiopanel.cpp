@@ -1,6 +1,7 @@
 #include "audiopanel.h"
 
 #include "audiodevices.h"
+#include "audiothreadcall.h"
 #include "audioformats.h"
 #include "devicecombo.h"
 #include "playbackfilter.h"
@@ -21,10 +22,8 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QThread>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
 
@@ -189,26 +188,7 @@ void AudioPanel::addPeakMeter(QWidget *meter)
 
 template <typename F> auto AudioPanel::onAudioThread(F f) const
 {
-    using Result = decltype(f());
-    // The recorder normally runs on its own thread; the call then waits for it. A recorder on
-    // this thread (never the case for the window) is called directly instead of deadlocking.
-    const bool direct = m_recorder->thread() == QThread::currentThread();
-    if constexpr (std::is_void_v<Result>) {
-        if (direct) {
-            f();
-        } else {
-            QMetaObject::invokeMethod(m_recorder, f, Qt::BlockingQueuedConnection);
-        }
-    } else {
-        Result result{};
-        if (direct) {
-            result = f();
-        } else {
-            QMetaObject::invokeMethod(
-                m_recorder, [&] { result = f(); }, Qt::BlockingQueuedConnection);
-        }
-        return result;
-    }
+    return callOnAudioThread(m_recorder, f);
 }
 
 QAudioDeviceInfo AudioPanel::selectedInputDevice() const
@@ -299,6 +279,16 @@ void AudioPanel::applyAudioAction(AudioPanel::AudioAction action, bool enable)
                              .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     }
     refreshAudioStatus();
+}
+
+bool AudioPanel::startSelectedInput()
+{
+    m_lastError.clear();
+    if (!m_recorder)
+        return false;
+    AudioRecorder *recorder = m_recorder;
+    const QAudioDeviceInfo input = selectedInputDevice();
+    return onAudioThread([recorder, input] { return recorder->startInput(input); });
 }
 
 void AudioPanel::refreshAudioStatus()
