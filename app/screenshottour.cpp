@@ -1,6 +1,7 @@
 #include "screenshottour.h"
 
 #include "corvin.h"
+#include "dspshowcase.h"
 #include "receivercontrol.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ ScreenshotTour::ScreenshotTour(Corvin *window, const QString &folder, QObject *p
 void ScreenshotTour::start()
 {
     m_folder.mkpath(QStringLiteral("."));
+    planShots();
+    DspShowcase::start(*m_window->dspTab());
     QTimer::singleShot(startDelayMs, this, &ScreenshotTour::connectAndTune);
 }
 
@@ -36,34 +39,51 @@ void ScreenshotTour::connectAndTune()
     receiver.setModeIndex(stationMode, true);
     receiver.setCurrentFrequency(stationHertz);
     receiver.queueTune(stationHertz);
+    // The Propagation page shows a report (scripts/screenshots serves the data).
+    if (auto *refresh = m_window->findChild<QPushButton *>(QStringLiteral("propagationRefresh")))
+        refresh->click();
     QTimer::singleShot(settleMs, this, &ScreenshotTour::nextShot);
+}
+
+void ScreenshotTour::planShots()
+{
+    // Every main page, then the Receiver page with each inner page.
+    QTabWidget *mainTab = m_window->mainTab();
+    QTabWidget *controls = m_window->controlsTab();
+    for (int i = 0; i < mainTab->count(); ++i) {
+        const QString name = mainTab->widget(i)->objectName();
+        const auto showPage = [mainTab, i] { mainTab->setCurrentIndex(i); };
+        if (name != QLatin1String("Dsp")) {
+            m_shots.append({name, showPage});
+            continue;
+        }
+        for (const DspShowcase::Scene &scene : DspShowcase::scenes(*m_window->dspTab())) {
+            m_shots.append({scene.name.isEmpty() ? name : name + QLatin1Char('-') + scene.name,
+                            [showPage, setUp = scene.setUp] {
+                                showPage();
+                                setUp();
+                            }});
+        }
+    }
+    for (int i = 0; i < controls->count(); ++i) {
+        m_shots.append(
+            {QStringLiteral("Main-") + controls->widget(i)->objectName(), [mainTab, controls, i] {
+                 mainTab->setCurrentIndex(0);
+                 controls->setCurrentIndex(i);
+             }});
+    }
 }
 
 void ScreenshotTour::nextShot()
 {
-    QTabWidget *mainTab = m_window->mainTab();
-    QTabWidget *controls = m_window->controlsTab();
-    // Shots: every main page, then the Receiver page with each inner page.
-    const int mainPages = mainTab->count();
-    const int total = mainPages + controls->count();
-    if (m_shot > 0) {
-        const int previous = m_shot - 1;
-        if (previous < mainPages)
-            save(mainTab->widget(previous)->objectName());
-        else
-            save(QStringLiteral("Main-") + controls->widget(previous - mainPages)->objectName());
-    }
-    if (m_shot == total) {
+    if (m_shot > 0)
+        save(m_shots[m_shot - 1].name);
+    if (m_shot == m_shots.size()) {
         QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
         QApplication::quit();
         return;
     }
-    if (m_shot < mainPages) {
-        mainTab->setCurrentIndex(m_shot);
-    } else {
-        mainTab->setCurrentIndex(0);
-        controls->setCurrentIndex(m_shot - mainPages);
-    }
+    m_shots[m_shot].setUp();
     ++m_shot;
     QTimer::singleShot(pageMs, this, &ScreenshotTour::nextShot);
 }

@@ -2,12 +2,16 @@
 
 #include <QDir>
 #include <QObject>
+#include <QVector>
+
+#include <functional>
 
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, then saves a PNG of every page of the
-// main tab widget and of the Receiver page's inner tabs into a folder, and quits the
+// (normally the simulated receiver), tunes to a station, refreshes the propagation report, then
+// saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
+// several scenes) and of the Receiver page's inner tabs into a folder, and quits the
 // application. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
@@ -22,12 +26,20 @@ public:
     void start();
 
 private:
+    struct Shot
+    {
+        QString name;
+        std::function<void()> setUp;
+    };
+
+    void planShots();
     void connectAndTune();
     void nextShot();
     void save(const QString &name);
 
     Corvin *m_window;
     QDir m_folder;
+    QVector<Shot> m_shots;
     int m_shot = 0;
     int m_saved = 0;
 };

@@ -5,14 +5,15 @@
 // levels in dB relative to full scale (silence reads -160 dB).
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 namespace NativeWav {
 
 struct AnalysisRequest
 {
-    std::wstring wavPath;
+    // In the platform's file-name encoding, so that any name the file system holds opens.
+    std::filesystem::path wavPath;
     std::int32_t channel = 0; // 0 = automatic choice, otherwise 1-based
     double lowHz = 80.0;
     double highHz = 6000.0;

@@ -49,7 +49,7 @@ void writePreviewWav(const QString &reportFolder, int index, const Result &resul
 
     throwIfCancelled(cancel);
     WavReader reader;
-    reader.open(utf8Path(request.wavPath));
+    reader.open(request.wavPath);
     const std::vector<double> y =
         NativeDsp::zeroPhaseBandpass(reader.readChannel(first, end - first, result.channelUsed - 1),
                                      fs, train.lowHz, train.highHz);

@@ -207,6 +207,14 @@ bool isDuplicateTrain(const std::vector<PulseTrain> &trains, const TrainFit &fit
     });
 }
 
+bool coincidesWithTrain(const PulseEvent &event, const std::vector<PulseTrain> &trains)
+{
+    const std::vector<PulseEvent> single{event};
+    return std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &train) {
+        return matchFraction(single, train.events, 0.028) > 0.7;
+    });
+}
+
 std::vector<PulseEvent> collectIsolatedEvents(const std::vector<IsolatedBand> &bands,
                                               const std::vector<PulseTrain> &trains)
 {
@@ -214,12 +222,7 @@ std::vector<PulseEvent> collectIsolatedEvents(const std::vector<IsolatedBand> &b
     std::multiset<double> acceptedTimes;
     for (const IsolatedBand &band : bands) {
         for (const PulseEvent &event : band.events) {
-            const std::vector<PulseEvent> single{event};
-            const bool onTrain =
-                std::any_of(trains.begin(), trains.end(), [&](const PulseTrain &t) {
-                    return matchFraction(single, t.events, 0.028) > 0.7;
-                });
-            if (onTrain)
+            if (coincidesWithTrain(event, trains))
                 continue;
             const auto near = acceptedTimes.lower_bound(event.timeSeconds - 0.02);
             if (near != acceptedTimes.end() && *near - event.timeSeconds <= 0.02)

@@ -28,6 +28,9 @@ double matchFraction(const std::vector<PulseEvent> &x, const std::vector<PulseEv
 // fit's pulses coincide with its pulses within max(5.5 % of the period, 28 ms).
 bool isDuplicateTrain(const std::vector<PulseTrain> &trains, const TrainFit &fit);
 
+// True when a pulse of one of the trains lies within 28 ms of the event.
+bool coincidesWithTrain(const PulseEvent &event, const std::vector<PulseTrain> &trains);
+
 // Isolated pulses of the bands without a train, in band and time order: a pulse within 28 ms of
 // a train pulse, or within 20 ms of an already accepted pulse, is left out. Ascending by time.
 std::vector<PulseEvent> collectIsolatedEvents(const std::vector<IsolatedBand> &bands,

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 #include <stdexcept>
 
 namespace NativeWav {
@@ -42,19 +44,25 @@ template <typename Field> double medianOf(const std::vector<PulseEvent> &events,
     return NativeDsp::median(std::move(values));
 }
 
-QString sha256Of(const QString &wavPath, const std::atomic<bool> &cancel)
+// Opened by the request's own path: the text form of a name that is not valid in the locale's
+// encoding would not find the file.
+QString sha256Of(const std::filesystem::path &wavPath, const std::atomic<bool> &cancel)
 {
-    QFile file(wavPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(wavPath.c_str(), "rb"),
+                                                                &std::fclose);
+    if (!file)
         throw std::runtime_error("Cannot hash source WAV");
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    QByteArray chunk(1 << 20, Qt::Uninitialized);
-    while (!file.atEnd()) {
+    std::vector<char> chunk(1 << 20);
+    for (;;) {
         throwIfCancelled(cancel);
-        const qint64 got = file.read(chunk.data(), chunk.size());
-        if (got <= 0)
-            throw std::runtime_error("WAV SHA-256 read failed");
-        hash.addData(chunk.constData(), static_cast<int>(got));
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        hash.addData(chunk.data(), static_cast<int>(got));
+        if (got < chunk.size()) {
+            if (std::ferror(file.get()))
+                throw std::runtime_error("WAV SHA-256 read failed");
+            break;
+        }
     }
     return QString::fromLatin1(hash.result().toHex());
 }
@@ -235,7 +243,7 @@ void writeAnalysisReport(const Result &result, const AnalysisRequest &request,
     if (!QDir().mkpath(reportFolder))
         throw std::runtime_error("Cannot create report directory");
     const QDir folder(reportFolder);
-    const QString sha256 = sha256Of(wavPath, cancel);
+    const QString sha256 = sha256Of(request.wavPath, cancel);
     writeReportFile(
         folder.filePath(QStringLiteral("summary.json")),
         QString::fromUtf8(

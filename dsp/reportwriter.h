@@ -21,7 +21,8 @@ QString nativeDspBanner();
 
 // Creates reportFolder (with parents) and writes, in this order: summary.json, events.csv,
 // spectrogram.png, levels.svg, spectrum.svg, events.svg (when there are pulses), the preview
-// clips and report.html.
+// clips and report.html. wavPath names the recording on the page and in the summary; the
+// digest and the clips read the file at request.wavPath.
 void writeAnalysisReport(const Result &result, const AnalysisRequest &request,
                          const QString &wavPath, const QString &reportFolder,
                          const std::atomic<bool> &cancel);

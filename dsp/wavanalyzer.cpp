@@ -42,7 +42,10 @@ void measureLevels(WavReader &reader, Result &result, const std::atomic<bool> &c
     double products = 0.0;
     const double clipLimit =
         result.isFloat ? 1.0 : 1.0 - std::pow(2.0, 1.0 - static_cast<double>(result.validBits));
-    const std::uint64_t blockFrames = 4 * static_cast<std::uint64_t>(result.sampleRate);
+    // Blocks of 4 s of a mono file's samples, shared among the channels: the memory taken does
+    // not grow with their number, and the sums come out the same for any block length.
+    const std::uint64_t blockFrames =
+        std::max<std::uint64_t>(4 * static_cast<std::uint64_t>(result.sampleRate) / channels, 1);
     for (std::uint64_t position = 0; position < n;) {
         throwIfCancelled(cancel);
         const std::uint64_t count = std::min(blockFrames, n - position);
@@ -114,7 +117,7 @@ struct BandJob
 
 // Band pass over the best candidates. Bands run concurrently, each with its own reader; the
 // progress calls stay on this thread and in band order.
-std::vector<BandJob> measureBands(const std::string &path, const Result &result,
+std::vector<BandJob> measureBands(const std::filesystem::path &path, const Result &result,
                                   const std::vector<CandidateBand> &candidates,
                                   const std::atomic<bool> &cancel, const AnalysisProgress &progress)
 {
@@ -159,40 +162,45 @@ std::vector<BandJob> measureBands(const std::string &path, const Result &result,
     return jobs;
 }
 
-} // namespace
-
-std::string utf8Path(const std::wstring &path)
+// Stores the band's train unless a stored one already holds it.
+void storeTrain(std::vector<PulseTrain> &trains, const BandJob &band, TrainFit fit)
 {
-    std::string out;
-    out.reserve(path.size());
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        auto code = static_cast<std::uint32_t>(path[i]);
-        // UTF-16 wide strings carry characters beyond the BMP as surrogate pairs.
-        if (sizeof(wchar_t) == 2 && code >= 0xD800 && code < 0xDC00 && i + 1 < path.size()) {
-            const auto low = static_cast<std::uint32_t>(path[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
+    if (!isDuplicateTrain(trains, fit))
+        trains.push_back({fit.periodSeconds, fit.jitterSeconds * 1000.0, band.bandHz, band.lowHz,
+                          band.highHz, std::move(fit.events)});
+}
+
+// Abrupt bursts in one band splash clicks into the others, and a band's own regular train can
+// then drown in them: too few intervals stay at its period. So each band without a train looks
+// once more without its pulses that coincide (within 28 ms) with the trains found so far. A
+// train found that way is stored like any other, and the band keeps no isolated pulses, as a
+// band with a train never does; a band that still finds none keeps all its pulses.
+std::vector<IsolatedBand> findHiddenTrains(std::vector<BandJob> &withoutTrain,
+                                           std::vector<PulseTrain> &trains)
+{
+    std::vector<std::vector<PulseEvent>> rest(withoutTrain.size());
+    for (std::size_t i = 0; i < withoutTrain.size(); ++i) {
+        for (const PulseEvent &event : withoutTrain[i].events) {
+            if (!coincidesWithTrain(event, trains))
+                rest[i].push_back(event);
         }
     }
-    return out;
+    std::vector<IsolatedBand> isolated;
+    for (std::size_t i = 0; i < withoutTrain.size(); ++i) {
+        BandJob &band = withoutTrain[i];
+        if (rest[i].size() < band.events.size()) {
+            TrainFit fit = findPulseTrain(rest[i]);
+            if (fit.periodSeconds != 0.0) {
+                storeTrain(trains, band, std::move(fit));
+                continue;
+            }
+        }
+        isolated.push_back({band.bandHz, band.lowHz, band.highHz, std::move(band.events)});
+    }
+    return isolated;
 }
+
+} // namespace
 
 Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cancel,
                   const AnalysisProgress &progress)
@@ -204,7 +212,7 @@ Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cance
 
     throwIfCancelled(cancel);
     report(progress, 2, "Reading WAV header");
-    const std::string path = utf8Path(request.wavPath);
+    const std::filesystem::path &path = request.wavPath;
     WavReader reader;
     reader.open(path);
     Result result;
@@ -245,15 +253,14 @@ Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cance
     }
 
     std::vector<PulseTrain> trains;
-    std::vector<IsolatedBand> isolated;
+    std::vector<BandJob> withoutTrain;
     for (BandJob &job : measureBands(path, result, candidates, cancel, progress)) {
-        if (job.train.periodSeconds == 0.0) {
-            isolated.push_back({job.bandHz, job.lowHz, job.highHz, std::move(job.events)});
-        } else if (!isDuplicateTrain(trains, job.train)) {
-            trains.push_back({job.train.periodSeconds, job.train.jitterSeconds * 1000.0, job.bandHz,
-                              job.lowHz, job.highHz, std::move(job.train.events)});
-        }
+        if (job.train.periodSeconds == 0.0)
+            withoutTrain.push_back(std::move(job));
+        else
+            storeTrain(trains, job, std::move(job.train));
     }
+    const std::vector<IsolatedBand> isolated = findHiddenTrains(withoutTrain, trains);
     result.events = collectIsolatedEvents(isolated, trains);
     std::stable_sort(trains.begin(), trains.end(), [](const PulseTrain &a, const PulseTrain &b) {
         return a.periodSeconds < b.periodSeconds;

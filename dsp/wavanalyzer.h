@@ -21,7 +21,4 @@ using AnalysisProgress = std::function<void(int percent, const std::string &text
 Result analyzeWav(const AnalysisRequest &request, const std::atomic<bool> &cancel,
                   const AnalysisProgress &progress = {});
 
-// Narrow (UTF-8) form of a request path, as the WAV reader takes it.
-std::string utf8Path(const std::wstring &path);
-
 } // namespace NativeWav

@@ -6,6 +6,10 @@
 #include <limits>
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace NativeWav {
 
 namespace {
@@ -14,6 +18,8 @@ constexpr std::uint16_t tagPcm = 1;
 constexpr std::uint16_t tagFloat = 3;
 constexpr std::uint16_t tagExtensible = 0xFFFE;
 constexpr std::uint32_t rf64Placeholder = 0xFFFFFFFFu;
+// Raw bytes that readChannel() takes from the file at a time.
+constexpr std::uint64_t channelChunkBytes = 1 << 20;
 
 [[noreturn]] void fail(const char *message)
 {
@@ -166,15 +172,29 @@ WavReader::~WavReader()
         std::fclose(m_file);
 }
 
-void WavReader::open(const std::string &path)
+void WavReader::open(const std::filesystem::path &path)
 {
     if (m_file) {
         std::fclose(m_file);
         m_file = nullptr;
     }
-    m_file = std::fopen(path.c_str(), "rb");
-    if (!m_file)
+    // A recording is a regular file. The type is checked before opening, so a device is never
+    // opened, and again on the open file in case the name changed hands in between; opening
+    // without blocking keeps a named pipe from waiting for a writer.
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         fail("Cannot open WAV file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        fail("Cannot open WAV file");
+    const int flags = ::fcntl(fd, F_GETFL);
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        m_file = ::fdopen(fd, "rb");
+    if (!m_file) {
+        ::close(fd);
+        fail("Cannot open WAV file");
+    }
     // Unbuffered: every block read goes to the file, so a file cut short after open() is a
     // read error rather than stale buffered bytes, and large blocks are read without a copy.
     std::setvbuf(m_file, nullptr, _IONBF, 0);
@@ -337,12 +357,22 @@ std::vector<double> WavReader::readChannel(std::uint64_t firstFrame, std::uint64
 {
     if (channel < 0 || channel >= m_channels)
         fail("Invalid WAV channel");
-    const std::uint64_t frames = readFrames(firstFrame, frameCount);
+    if (m_blockAlign != 0 && frameCount > std::numeric_limits<std::uint64_t>::max() / m_blockAlign)
+        fail("WAV read too large");
+    if (firstFrame >= m_frameCount || frameCount == 0)
+        return {};
+    const std::uint64_t frames = std::min(frameCount, m_frameCount - firstFrame);
     std::vector<double> samples(frames);
     const auto convertOne = m_bigEndian ? convertOrdered<true> : convertOrdered<false>;
-    convertOne(m_bitsPerSample, m_isFloat,
-               m_raw.data() + static_cast<std::size_t>(channel) * m_bytesPerSample, frames,
-               m_blockAlign, samples.data());
+    const std::uint64_t chunkFrames = std::max<std::uint64_t>(channelChunkBytes / m_blockAlign, 1);
+    for (std::uint64_t done = 0; done < frames;) {
+        const std::uint64_t read =
+            readFrames(firstFrame + done, std::min(chunkFrames, frames - done));
+        convertOne(m_bitsPerSample, m_isFloat,
+                   m_raw.data() + static_cast<std::size_t>(channel) * m_bytesPerSample, read,
+                   m_blockAlign, samples.data() + done);
+        done += read;
+    }
     return samples;
 }
 

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 namespace NativeWav {
@@ -25,9 +25,11 @@ public:
     WavReader(const WavReader &) = delete;
     WavReader &operator=(const WavReader &) = delete;
 
-    // Opens the file (path in UTF-8) and validates its header; afterwards the accessors below
-    // describe it. Requires at least two whole frames.
-    void open(const std::string &path);
+    // Opens the file and validates its header; afterwards the accessors below describe it.
+    // Requires at least two whole frames. Only a regular file opens: a named pipe, a device or
+    // a directory fails at once with "Cannot open WAV file" (a pipe would otherwise wait for
+    // a writer).
+    void open(const std::filesystem::path &path);
 
     // Frames [firstFrame, firstFrame + frameCount) clipped to the file, frames x channels
     // values in file order. Empty when firstFrame >= frameCount() or frameCount is 0.
@@ -37,8 +39,10 @@ public:
                                         std::uint64_t *nonFinite = nullptr);
 
     // The samples of one channel (0-based) of the same frames; non-finite samples read as 0
-    // without being counted. A channel outside 0 ... channels() - 1 raises
-    // "Invalid WAV channel"; otherwise the errors of readInterleaved().
+    // without being counted. The frames pass through a buffer of at most about 1 MiB, so the
+    // memory taken does not grow with the number of channels. A channel outside
+    // 0 ... channels() - 1 raises "Invalid WAV channel"; otherwise the errors of
+    // readInterleaved().
     std::vector<double> readChannel(std::uint64_t firstFrame, std::uint64_t frameCount,
                                     int channel);
 

@@ -67,8 +67,10 @@ public:
 
     // One command and its awaited reply. `command` is sent as Latin-1 plus CR. With a
     // non-empty `expectedPrefix`, a reply line longer than the prefix and starting with it
-    // is accepted; with an empty prefix only an empty line (the acknowledgement) is;
-    // the command "RX" accepts the line carrying the tuned frequency. Outputs may be null.
+    // is accepted (ReplyParser::isPrefixedReply: "VR" needs four characters, only "LM" may
+    // differ in letter case); a line that falls short does not end the wait. With an empty
+    // prefix only an empty line (the acknowledgement) is accepted; the command "RX" accepts
+    // the line carrying the tuned frequency. Outputs may be null.
     // Emits only serialDiagnostic; the caller decides whether to report `error`.
     ExchangeResult exchange(const QString &command, const QByteArray &expectedPrefix,
                             QString *reply, QString *error, RetryPolicy policy,
@@ -84,7 +86,7 @@ public:
     // there instead of errorOccurred; without it an error is reported once until a read
     // succeeds again.
     bool readSignalLevel(int *level, QString *errorText = nullptr);
-    bool identify(QString *reply = nullptr); // "VR"; present when the reply has >= 4 chars
+    bool identify(QString *reply = nullptr); // "VR"; a reply of at least 4 characters
     bool standby();                          // "QP"; silence counts as success
     bool sendExit();                         // "EX" written raw, no reply awaited
     // Ends a band-scope stream: "VF", drain until 350 ms quiet (at most 2.5 s), then "RX".
@@ -98,12 +100,22 @@ public:
     SerialLine &line() { return m_line; }
     QMutex &lineLock() { return m_lineLock; }
 
+    // True when the port failed because the device went away (USB adapter unplugged or
+    // reset, terminal gone); cleared by openPort.
+    bool isLinkLost() const { return m_linkLost; }
+
 signals:
     void errorOccurred(const QString &message);
     void serialDiagnostic(const QString &message);
     void stateChanged(const Corvindriver::State &state);
+    // The device went away under an exchange. Emitted once per opened port, after the line
+    // lock is released; the port stays open until the owner closes it.
+    void linkLost();
 
 private:
+    ExchangeResult exchangeLocked(const QString &command, const QByteArray &expectedPrefix,
+                                  QString *reply, QString *error, RetryPolicy policy,
+                                  bool *resynchronised);
     bool resynchronise(const QString &command, QString *error);
     ExchangeResult attempt(const QString &command, const QByteArray &bytes,
                            const QByteArray &expectedPrefix, QString *reply, QString *error);
@@ -119,6 +131,7 @@ private:
     bool m_open = false;
     bool m_levelErrorLatched = false;
     bool m_resyncPending = false;
+    bool m_linkLost = false;
     SerialLine m_line;
     State m_state;
     QMutex m_lineLock;

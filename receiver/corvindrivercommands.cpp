@@ -230,12 +230,9 @@ bool Corvindriver::identify(QString *reply)
     const ExchangeResult result = exchange(QStringLiteral("VR"), QByteArrayLiteral("VR"), &text,
                                            &error, RetryPolicy::RetryOnce);
     assign(reply, text);
+    // The exchange accepts only a reply of at least four characters.
     if (result != ExchangeResult::Ok) {
         emit errorOccurred(error);
-        return false;
-    }
-    if (text.size() < 4) {
-        emit errorOccurred(tr("Invalid receiver identification reply: %1").arg(text));
         return false;
     }
     return true;

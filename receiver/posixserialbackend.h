@@ -17,12 +17,16 @@ public:
     bool flush(QString *error) override;
     bool write(const QByteArray &bytes, QString *error) override;
     QByteArray read(int maxBytes, bool *ok, QString *error) override;
+    bool isGone() const override { return m_gone; }
 
     static constexpr int readWaitMs = 25;
     static constexpr int writeLimitMs = 150;
 
 private:
     bool configure();
+    // The failure text of a call; notes errors that mean the device is gone.
+    QString failed(const char *call, int code);
 
     int m_fd = -1;
+    bool m_gone = false;
 };

@@ -2,6 +2,40 @@
 
 #include <QRegularExpression>
 
+namespace {
+
+// Replies accepted otherwise than "longer than the prefix, in the same letter case".
+struct PrefixRule
+{
+    const char *prefix;
+    int minimumLength;
+    Qt::CaseSensitivity letterCase;
+};
+constexpr PrefixRule prefixRules[] = {
+    {"LM", 3, Qt::CaseInsensitive},
+    {"VR", 4, Qt::CaseSensitive},
+};
+
+} // namespace
+
+bool ReplyParser::isPrefixedReply(const QByteArray &prefix, const QByteArray &line)
+{
+    int minimumLength = prefix.size() + 1;
+    Qt::CaseSensitivity letterCase = Qt::CaseSensitive;
+    for (const PrefixRule &rule : prefixRules) {
+        if (prefix == rule.prefix) {
+            minimumLength = rule.minimumLength;
+            letterCase = rule.letterCase;
+        }
+    }
+    if (line.size() < minimumLength)
+        return false;
+    if (letterCase == Qt::CaseInsensitive)
+        return qstrnicmp(line.constData(), prefix.constData(), static_cast<uint>(prefix.size())) ==
+               0;
+    return line.startsWith(prefix);
+}
+
 bool ReplyParser::parseTunedFrequency(const QString &line, QString *digits)
 {
     static const QRegularExpression pattern(

@@ -26,6 +26,9 @@ public:
     virtual bool write(const QByteArray &bytes, QString *error) = 0;
     // Returns what is waiting at once; when nothing is, waits up to 25 ms for a byte.
     virtual QByteArray read(int maxBytes, bool *ok, QString *error) = 0;
+    // True once a call failed because the device itself went away (a USB adapter unplugged
+    // or reset, a terminal hung up); cleared by open().
+    virtual bool isGone() const = 0;
 
     // The backend of the platform the program was built for.
     static std::unique_ptr<SerialBackend> createPlatformBackend();

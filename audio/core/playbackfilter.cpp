@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -24,8 +25,11 @@ PlaybackFilter::PlaybackFilter(int sampleRate, int channels)
         f.low = kBands[k].low;
         f.high = std::min(kBands[k].high, 0.45 * rate);
         if (rate > 0.0 && f.low < f.high) {
-            f.sections =
-                designButterworthBandpass((f.low + f.high) / 2.0 / rate, (f.high - f.low) / rate);
+            const std::vector<NativeDsp::BiquadSection> design =
+                NativeDsp::designButterworthBandpass(sectionCount, (f.low + f.high) / 2.0 / rate,
+                                                     (f.high - f.low) / rate,
+                                                     NativeDsp::BandpassZeros::Split);
+            std::copy(design.begin(), design.end(), f.sections.begin());
             f.designed = true;
         }
     }
@@ -64,7 +68,7 @@ double PlaybackFilter::run(Filter &filter, int channel, double x)
     double in = x + st.guard;
     st.guard = -st.guard;
     for (size_t s = 0; s < filter.sections.size(); ++s) {
-        const BiquadSection &c = filter.sections[s];
+        const NativeDsp::BiquadSection &c = filter.sections[s];
         double &d1 = st.delays[2 * s];
         double &d2 = st.delays[2 * s + 1];
         const double w = in - c.a1 * d1 - c.a2 * d2;

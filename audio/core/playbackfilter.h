@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playbackbandpass.h"
+#include "butterworthdesign.h"
 
 #include <QtGlobal>
 
@@ -16,6 +16,9 @@ public:
     enum Preset { Off = 0, Voice = 1, NarrowVoice = 2 };
     static constexpr int presetCount = 3;
     static constexpr int maxChannels = 2;
+    // Each filter is an eight-pole Butterworth band-pass: four second-order sections.
+    static constexpr int sectionCount = 4;
+    using Sections = std::array<NativeDsp::BiquadSection, sectionCount>;
 
     // Designs both filters for the sample rate (Hz); an upper edge above 0.45 x rate is lowered to
     // it, and a filter whose band vanishes stays undesigned (selecting it means Off).
@@ -31,6 +34,10 @@ public:
     // Edges actually designed for a filter (0 = Voice, 1 = Narrow voice), Hz.
     double lowEdge(int filter) const { return m_filters[static_cast<size_t>(filter)].low; }
     double highEdge(int filter) const { return m_filters[static_cast<size_t>(filter)].high; }
+    const Sections &sections(int filter) const
+    {
+        return m_filters[static_cast<size_t>(filter)].sections;
+    }
     double weight(int filter) const { return m_weights[static_cast<size_t>(filter)]; }
     int rampLength() const { return m_rampLength; }
     bool isRamping() const { return m_rampRemaining > 0; }
@@ -38,7 +45,7 @@ public:
 private:
     struct ChannelState
     {
-        std::array<double, 8> delays{};
+        std::array<double, 2 * sectionCount> delays{};
         double guard = 1e-8;
     };
     struct Filter
@@ -46,7 +53,7 @@ private:
         bool designed = false;
         double low = 0.0;
         double high = 0.0;
-        BandpassSections sections;
+        Sections sections;
         std::array<ChannelState, maxChannels> state;
     };
 

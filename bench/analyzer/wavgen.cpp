@@ -1,6 +1,9 @@
-// corvin-bench-wavgen OUT.wav HOURS: writes a 48 kHz mono 16-bit recording of HOURS (may be
-// fractional) with noise, two steady tones and periodic tone-burst trains in nine audio bands,
-// streamed in one-second blocks so any length fits in constant memory.
+// corvin-bench-wavgen OUT.wav HOURS [RATE [CHANNELS]]: writes a 16-bit recording of HOURS (may
+// be fractional) at RATE Hz (default 48000) with noise, two steady tones and periodic tone-burst
+// trains in nine audio bands, streamed in one-second blocks so any length fits in constant
+// memory. With more than one channel (default 1, at most 64) the first carries the signal and
+// every other one the same at half the amplitude, so the analysis picks the first: a
+// multi-channel file costs the analysis what its mono twin costs, apart from the channels.
 
 #include <algorithm>
 #include <cmath>
@@ -44,13 +47,14 @@ void put32(std::FILE *f, std::uint32_t v)
 
 int main(int argc, char *argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: corvin-bench-wavgen OUT.wav HOURS\n");
+    const int fs = argc > 3 ? std::atoi(argv[3]) : 48000;
+    const int channels = argc > 4 ? std::atoi(argv[4]) : 1;
+    if (argc < 3 || argc > 5 || fs < 8000 || fs > 192000 || channels < 1 || channels > 64) {
+        std::fprintf(stderr, "usage: corvin-bench-wavgen OUT.wav HOURS [RATE [CHANNELS]]\n");
         return 2;
     }
-    const int fs = 48000;
     const auto frames = static_cast<std::uint64_t>(std::atof(argv[2]) * 3600.0 * fs);
-    const std::uint64_t dataBytes = 2 * frames;
+    const std::uint64_t dataBytes = 2 * frames * static_cast<std::uint64_t>(channels);
     const bool rf64 = dataBytes + 36 > 0xffffffffull;
     std::FILE *f = std::fopen(argv[1], "wb");
     if (!f) {
@@ -73,10 +77,10 @@ int main(int argc, char *argv[])
     std::fwrite("fmt ", 1, 4, f);
     put32(f, 16);
     put16(f, 1);
-    put16(f, 1);
-    put32(f, fs);
-    put32(f, 2 * fs);
-    put16(f, 2);
+    put16(f, static_cast<std::uint16_t>(channels));
+    put32(f, static_cast<std::uint32_t>(fs));
+    put32(f, static_cast<std::uint32_t>(2 * fs * channels));
+    put16(f, static_cast<std::uint16_t>(2 * channels));
     put16(f, 16);
     std::fwrite("data", 1, 4, f);
     put32(f, rf64 ? 0xffffffffu : static_cast<std::uint32_t>(dataBytes));
@@ -87,7 +91,8 @@ int main(int argc, char *argv[])
     std::vector<unsigned char> block;
     for (std::uint64_t start = 0; start < frames; start += fs) {
         const std::uint64_t count = std::min<std::uint64_t>(fs, frames - start);
-        block.resize(2 * count);
+        const auto width = static_cast<std::size_t>(channels);
+        block.resize(2 * count * width);
         for (std::uint64_t i = 0; i < count; ++i) {
             const double t = static_cast<double>(start + i) / fs;
             double x = noise(generator) + 0.02 * std::sin(2 * pi * 60.0 * t) +
@@ -99,10 +104,14 @@ int main(int argc, char *argv[])
                     x += train.amplitude * shape * shape * std::sin(2 * pi * train.frequencyHz * t);
                 }
             }
-            const long v = std::lround(std::fmax(-32768.0, std::fmin(32767.0, x * 32768.0)));
-            const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-            block[2 * i] = static_cast<unsigned char>(u & 0xff);
-            block[2 * i + 1] = static_cast<unsigned char>(u >> 8);
+            for (std::size_t c = 0; c < width; ++c) {
+                const double y = c == 0 ? x : 0.5 * x;
+                const long v = std::lround(std::fmax(-32768.0, std::fmin(32767.0, y * 32768.0)));
+                const auto u = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+                const std::size_t at = 2 * (i * width + c);
+                block[at] = static_cast<unsigned char>(u & 0xff);
+                block[at + 1] = static_cast<unsigned char>(u >> 8);
+            }
         }
         if (std::fwrite(block.data(), 1, block.size(), f) != block.size()) {
             std::perror(argv[1]);

@@ -62,9 +62,14 @@ inline bool writeWav(const QString &path, int sampleRate, int channels,
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();
 }
 
-// Adds a Hann-shaped tone burst of the given amplitude, centred at centreSeconds.
+// Envelope of a tone burst: Hann-shaped, or keyed (switched on and off abruptly, as a keyed
+// carrier is).
+enum class BurstShape { Hann, Keyed };
+
+// Adds a tone burst of the given amplitude, centred at centreSeconds.
 inline void addBurst(std::vector<double> &samples, int sampleRate, double centreSeconds,
-                     double widthSeconds, double frequencyHz, double amplitude)
+                     double widthSeconds, double frequencyHz, double amplitude,
+                     BurstShape shape = BurstShape::Hann)
 {
     const double pi = std::acos(-1.0);
     const auto first =
@@ -74,10 +79,12 @@ inline void addBurst(std::vector<double> &samples, int sampleRate, double centre
         const long k = first + i;
         if (k < 0 || k >= static_cast<long>(samples.size()))
             continue;
-        const double shape = 0.5 - 0.5 * std::cos(2 * pi * (static_cast<double>(i) + 0.5) /
-                                                  static_cast<double>(count));
+        const double envelope = shape == BurstShape::Keyed
+                                    ? 1.0
+                                    : 0.5 - 0.5 * std::cos(2 * pi * (static_cast<double>(i) + 0.5) /
+                                                           static_cast<double>(count));
         samples[static_cast<std::size_t>(k)] +=
-            amplitude * shape *
+            amplitude * envelope *
             std::sin(2 * pi * frequencyHz * static_cast<double>(k) / sampleRate);
     }
 }
@@ -91,6 +98,17 @@ inline std::vector<double> noise(std::size_t count, double rms, unsigned seed = 
     for (double &x : out)
         x = normal(generator);
     return out;
+}
+
+// A mono 16-bit recording of faint noise with 40 ms 1 kHz bursts every periodSeconds from
+// periodSeconds / 2 on.
+inline bool writePulsedWav(const QString &path, int sampleRate, double seconds,
+                           double periodSeconds)
+{
+    std::vector<double> x = noise(static_cast<std::size_t>(seconds * sampleRate), 0.001);
+    for (double t = periodSeconds / 2; t < seconds; t += periodSeconds)
+        addBurst(x, sampleRate, t, 0.04, 1000, 0.3);
+    return writeWav(path, sampleRate, 1, x);
 }
 
 } // namespace TestSignals

@@ -95,7 +95,7 @@ private:
     AnalysisRequest request(const QString &wav) const
     {
         AnalysisRequest r;
-        r.wavPath = wav.toStdWString();
+        r.wavPath = QFile::encodeName(wav).toStdString();
         return r;
     }
 

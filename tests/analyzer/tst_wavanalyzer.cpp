@@ -16,7 +16,7 @@ AnalysisRequest requestFor(const QString &path, double low = 80, double high = 6
                            int channel = 0, double contrast = 12)
 {
     AnalysisRequest request;
-    request.wavPath = path.toStdWString();
+    request.wavPath = QFile::encodeName(path).toStdString();
     request.channel = channel;
     request.lowHz = low;
     request.highHz = high;
@@ -74,6 +74,8 @@ private slots:
     void pulseOnBlockSeamIsReportedOnce();
     void fourPulsesFormTrainThreeDoNot();
     void sameTrainInTwoBandsIsReportedOnce();
+    void trainHiddenByAnotherBandsClicks_data();
+    void trainHiddenByAnotherBandsClicks();
     void reportsProgressInOrder();
     void cancelsDuringFourierPass();
 };
@@ -309,6 +311,60 @@ void TestWavAnalyzer::sameTrainInTwoBandsIsReportedOnce()
     QVERIFY(std::abs(r.trains[0].periodSeconds - 0.8) < 0.002);
     QCOMPARE(r.trains[0].events.size(), times.size());
     QVERIFY(r.events.empty()); // the second band's pulses are not listed as isolated either
+}
+
+void TestWavAnalyzer::trainHiddenByAnotherBandsClicks_data()
+{
+    QTest::addColumn<bool>("keyed");
+    QTest::newRow("keyed 2.4 kHz bursts") << true;
+    QTest::newRow("Hann-shaped 2.4 kHz bursts") << false;
+}
+
+// 90 s of noise at 48 kHz with a keyed 20 ms 1 kHz burst every 0.5 s and a 20 ms 2.4 kHz burst
+// every 0.8 s. Keyed 2.4 kHz bursts splash clicks into the 1 kHz band, so too few of its
+// intervals lie at 0.5 s for a train; without the pulses that coincide with the 0.8 s train the
+// band's 180 bursts do form one. Hann-shaped 2.4 kHz bursts give both trains at once.
+void TestWavAnalyzer::trainHiddenByAnotherBandsClicks()
+{
+    QFETCH(bool, keyed);
+    const int fs = 48000;
+    const double seconds = 90;
+    std::vector<double> x = TestSignals::noise(static_cast<std::size_t>(seconds * fs), 0.01);
+    std::vector<double> fast;
+    for (double t = 0.26; t < seconds; t += 0.5)
+        fast.push_back(t);
+    std::vector<double> slow;
+    for (double t = 0.11; t < seconds; t += 0.8)
+        slow.push_back(t);
+    for (double t : fast)
+        TestSignals::addBurst(x, fs, t, 0.02, 1000, 0.3, TestSignals::BurstShape::Keyed);
+    for (double t : slow)
+        TestSignals::addBurst(x, fs, t, 0.02, 2400, 0.3,
+                              keyed ? TestSignals::BurstShape::Keyed
+                                    : TestSignals::BurstShape::Hann);
+    std::atomic<bool> cancel{false};
+    const Result r = analyzeWav(requestFor(wav("hidden.wav", fs, 1, x)), cancel);
+
+    QCOMPARE(r.trains.size(), std::size_t(2));
+    const struct
+    {
+        double period;
+        double toneHz;
+        const std::vector<double> &times;
+    } expected[] = {{0.5, 1000, fast}, {0.8, 2400, slow}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const PulseTrain &train = r.trains[i];
+        QVERIFY2(std::abs(train.periodSeconds - expected[i].period) < 0.0005,
+                 qPrintable(QString::number(train.periodSeconds, 'f', 6)));
+        QVERIFY(std::abs(train.bandHz - expected[i].toneHz) < 20);
+        QVERIFY(train.jitterMs < 1.0);
+        QCOMPARE(train.events.size(), expected[i].times.size());
+        // Every member is one of the band's own bursts, none a click of the other band.
+        for (std::size_t k = 0; k < train.events.size(); ++k)
+            QVERIFY2(std::abs(train.events[k].timeSeconds - expected[i].times[k]) < 0.005,
+                     qPrintable(QString::number(train.events[k].timeSeconds)));
+    }
+    QVERIFY(r.events.empty());
 }
 
 void TestWavAnalyzer::reportsProgressInOrder()

@@ -1,4 +1,3 @@
-#include "playbackbandpass.h"
 #include "playbackfilter.h"
 
 #include <QtTest>
@@ -7,15 +6,18 @@
 #include <complex>
 #include <vector>
 
+using Sections = PlaybackFilter::Sections;
+Q_DECLARE_METATYPE(Sections)
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double gainAt(const BandpassSections &sections, double frequency, double rate)
+double gainAt(const Sections &sections, double frequency, double rate)
 {
     const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * frequency / rate);
     std::complex<double> h = 1.0;
-    for (const BiquadSection &s : sections) {
+    for (const NativeDsp::BiquadSection &s : sections) {
         h *= (s.b0 + s.b1 * z1 + s.b2 * z1 * z1) / (1.0 + s.a1 * z1 + s.a2 * z1 * z1);
     }
     return std::abs(h);
@@ -51,20 +53,20 @@ class TestPlaybackFilter : public QObject
 private slots:
     void designPassesBandAndRejectsOutside_data()
     {
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::addColumn<double>("rate");
-        QTest::newRow("voice 48k") << 300.0 << 3400.0 << 48000.0;
-        QTest::newRow("narrow 44.1k") << 350.0 << 2200.0 << 44100.0;
-        QTest::newRow("voice 8k") << 300.0 << 3400.0 << 8000.0;
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("filter");
+        QTest::newRow("voice 48k") << 48000 << 0;
+        QTest::newRow("narrow 44.1k") << 44100 << 1;
+        QTest::newRow("voice 8k") << 8000 << 0;
     }
     void designPassesBandAndRejectsOutside()
     {
-        QFETCH(double, low);
-        QFETCH(double, high);
-        QFETCH(double, rate);
-        const BandpassSections s =
-            designButterworthBandpass((low + high) / 2.0 / rate, (high - low) / rate);
+        QFETCH(int, rate);
+        QFETCH(int, filter);
+        const PlaybackFilter f(rate, 1);
+        const Sections &s = f.sections(filter);
+        const double low = f.lowEdge(filter);
+        const double high = f.highEdge(filter);
         const double centre = std::sqrt(low * high);
         QVERIFY(std::abs(gainAt(s, centre, rate) - 1.0) < 1e-6);
         // Butterworth: -3 dB at both edges, flat in between.
@@ -74,6 +76,66 @@ private slots:
         QVERIFY(gainAt(s, low / 4.0, rate) < 0.01);
         QVERIFY(gainAt(s, std::min(high * 2.5, rate * 0.49), rate) < 0.05);
         QVERIFY(gainAt(s, 0.0, rate) < 1e-9);
+    }
+
+    // The sections, to the last digits, of the filter as it was designed before the design
+    // moved into the DSP library: every section has one zero at -1 and one at +1, the gain sits
+    // in the first.
+    void sectionsKeepTheirCoefficients_data()
+    {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<Sections>("expected");
+        QTest::newRow("voice 48k")
+            << 48000 << 0
+            << Sections{{{0.0010495703395201838, 0, -0.0010495703395201838, -1.5919945695405597,
+                          0.75706583764269531},
+                         {1, 0, -1, -1.972608938541877, 0.97418999851019306},
+                         {1, 0, -1, -1.3973051135916894, 0.50510715216516844},
+                         {1, 0, -1, -1.9196002682625091, 0.92164226810050076}}};
+        QTest::newRow("narrow 48k")
+            << 48000 << 1
+            << Sections{{{0.00015959981092478646, 0, -0.00015959981092478646, -1.7819394072826145,
+                          0.85439238181834065},
+                         {1, 0, -1, -1.9714764681331602, 0.97366155879694127},
+                         {1, 0, -1, -1.6625427538998891, 0.7028473041678085},
+                         {1, 0, -1, -1.9031777909307364, 0.90668846923291158}}};
+        QTest::newRow("voice 8k") << 8000 << 0
+                                  << Sections{
+                                         {{0.38783095426643766, 0, -0.38783095426643766,
+                                           1.5250350254256015, 0.71462136261701448},
+                                          {1, 0, -1, -1.7905664366124543, 0.84223616476260466},
+                                          {1, 0, -1, 1.227470486099459, 0.39450250896553379},
+                                          {1, 0, -1, -1.5838685332927287, 0.63368624393353346}}};
+        QTest::newRow("voice 6k, upper edge lowered")
+            << 6000 << 0
+            << Sections{{{0.43284664499029191, 0, -0.43284664499029191, 1.7064029506964018,
+                          0.79544879966298043},
+                         {1, 0, -1, -1.7064029506964018, 0.79544879966298043},
+                         {1, 0, -1, 1.4618396522243029, 0.54418779622632973},
+                         {1, 0, -1, -1.4618396522243031, 0.54418779622632996}}};
+    }
+    void sectionsKeepTheirCoefficients()
+    {
+        QFETCH(int, rate);
+        QFETCH(int, filter);
+        QFETCH(Sections, expected);
+        const PlaybackFilter f(rate, 1);
+        QVERIFY(f.isDesigned(filter));
+        const Sections &actual = f.sections(filter);
+        for (std::size_t i = 0; i < actual.size(); ++i) {
+            const NativeDsp::BiquadSection &a = actual[i];
+            const NativeDsp::BiquadSection &e = expected[i];
+            const double got[] = {a.b0, a.b1, a.b2, a.a1, a.a2};
+            const double want[] = {e.b0, e.b1, e.b2, e.a1, e.a2};
+            for (int c = 0; c < 5; ++c)
+                QVERIFY2(std::abs(got[c] - want[c]) <= 1e-14 * std::max(1.0, std::abs(want[c])),
+                         qPrintable(QString("section %1 coefficient %2: %3 vs %4")
+                                        .arg(i)
+                                        .arg(c)
+                                        .arg(got[c], 0, 'g', 17)
+                                        .arg(want[c], 0, 'g', 17)));
+        }
     }
 
     void upperEdgeFollowsRate_data()

@@ -1,15 +1,19 @@
-// Zero-phase Butterworth band-pass: gain and phase at the centre and the edges of the band,
-// rejection at DC and Nyquist, lengths at the padding limits and every refusal.
+// Butterworth band-pass: the shared design of any order, and the zero-phase filter built on it
+// (gain and phase at the centre and the edges of the band, rejection at DC and Nyquist, lengths
+// at the padding limits and every refusal).
 
+#include "butterworthdesign.h"
 #include "nativedsp.h"
 
 #include <QtTest>
 
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <stdexcept>
 
 Q_DECLARE_METATYPE(std::vector<double>)
+Q_DECLARE_METATYPE(NativeDsp::BandpassZeros)
 
 namespace {
 
@@ -37,6 +41,16 @@ double middlePeak(const std::vector<double> &y)
     return middleDeviation(y, std::vector<double>(y.size(), 0.0));
 }
 
+// |H| of cascaded sections at the normalised frequency f (cycles per sample).
+double gainAt(const std::vector<NativeDsp::BiquadSection> &sections, double f)
+{
+    const std::complex<double> z1 = std::polar(1.0, -2.0 * pi * f);
+    std::complex<double> h = 1.0;
+    for (const NativeDsp::BiquadSection &s : sections)
+        h *= (s.b0 + s.b1 * z1 + s.b2 * z1 * z1) / (1.0 + s.a1 * z1 + s.a2 * z1 * z1);
+    return std::abs(h);
+}
+
 } // namespace
 
 class TestBandpass : public QObject
@@ -44,6 +58,129 @@ class TestBandpass : public QObject
     Q_OBJECT
 
 private slots:
+    // Every order and both ways of dealing out the zeros give a Butterworth band-pass: unit
+    // gain at the warped centre, -3 dB at both edges, zeros at DC and Nyquist, and the same
+    // response whichever section holds which zero; a higher order falls off faster.
+    void designOfAnyOrder_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<NativeDsp::BandpassZeros>("zeros");
+        for (int order = 1; order <= 8; ++order) {
+            QTest::addRow("order %d paired", order) << order << NativeDsp::BandpassZeros::Paired;
+            QTest::addRow("order %d split", order) << order << NativeDsp::BandpassZeros::Split;
+        }
+    }
+    void designOfAnyOrder()
+    {
+        QFETCH(int, order);
+        QFETCH(NativeDsp::BandpassZeros, zeros);
+        constexpr double low = 300.0 / 8000, high = 1200.0 / 8000;
+        const auto design = [](int n, NativeDsp::BandpassZeros z) {
+            return NativeDsp::designButterworthBandpass(n, (low + high) / 2, high - low, z);
+        };
+        const auto sections = design(order, zeros);
+        QCOMPARE(int(sections.size()), order);
+        const double w1 = 2 * pi * high, w2 = 2 * pi * low;
+        const double centre = std::atan(std::sqrt(std::tan(w1 / 2) * std::tan(w2 / 2))) / pi;
+        QVERIFY(std::abs(gainAt(sections, centre) - 1.0) < 1e-12);
+        QVERIFY(std::abs(gainAt(sections, low) - std::sqrt(0.5)) < 1e-9);
+        QVERIFY(std::abs(gainAt(sections, high) - std::sqrt(0.5)) < 1e-9);
+        QVERIFY(gainAt(sections, 0.0) < 1e-12);
+        QVERIFY(gainAt(sections, 0.5) < 1e-12);
+        const auto other = design(order, zeros == NativeDsp::BandpassZeros::Paired
+                                             ? NativeDsp::BandpassZeros::Split
+                                             : NativeDsp::BandpassZeros::Paired);
+        for (double f = 0.01; f < 0.5; f += 0.037)
+            QVERIFY(std::abs(gainAt(sections, f) - gainAt(other, f)) < 1e-12);
+        const auto higher = design(order + 1, zeros);
+        QVERIFY(gainAt(higher, 0.3) < gainAt(sections, 0.3));
+    }
+
+    // The analyzer's order-5 sections, to the last digits, as designed before the design was
+    // shared with the playback filter.
+    void analyzerSectionsKeepTheirCoefficients_data()
+    {
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<std::vector<double>>("expected");
+        QTest::newRow("300-1200 Hz at 8 kHz") << 8000.0 << 300.0 << 1200.0
+                                              << std::vector<double>{0.0021116734035171191,
+                                                                     0.0042233468070342383,
+                                                                     0.0021116734035171191,
+                                                                     -1.0384040628497364,
+                                                                     0.73037739967057824,
+                                                                     1,
+                                                                     -2,
+                                                                     1,
+                                                                     -1.8566244416799249,
+                                                                     0.91145784775239258,
+                                                                     1,
+                                                                     2,
+                                                                     1,
+                                                                     -0.9976477167620309,
+                                                                     0.42741152322206749,
+                                                                     1,
+                                                                     -2,
+                                                                     1,
+                                                                     -1.6584203782410412,
+                                                                     0.727914479483046,
+                                                                     1,
+                                                                     0,
+                                                                     -1,
+                                                                     -1.294813016615644,
+                                                                     0.4610063144273181};
+        QTest::newRow("880-1120 Hz at 48 kHz") << 48000.0 << 880.0 << 1120.0
+                                               << std::vector<double>{9.0928661148198864e-10,
+                                                                      1.8185732229639773e-09,
+                                                                      9.0928661148198864e-10,
+                                                                      -1.9681536996151767,
+                                                                      0.98924836208651368,
+                                                                      1,
+                                                                      -2,
+                                                                      1,
+                                                                      -1.9780817388009266,
+                                                                      0.99143323367697944,
+                                                                      1,
+                                                                      2,
+                                                                      1,
+                                                                      -1.9539637921637942,
+                                                                      0.97314976789092056,
+                                                                      1,
+                                                                      -2,
+                                                                      1,
+                                                                      -1.9622044614376561,
+                                                                      0.97665937139743508,
+                                                                      1,
+                                                                      0,
+                                                                      -1,
+                                                                      -1.9524626429462979,
+                                                                      0.96906741719379319};
+    }
+    void analyzerSectionsKeepTheirCoefficients()
+    {
+        QFETCH(double, rate);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(std::vector<double>, expected);
+        const auto sections = NativeDsp::designButterworthBandpass(
+            5, (low + high) / 2 / rate, (high - low) / rate, NativeDsp::BandpassZeros::Paired);
+        QCOMPARE(sections.size() * 5, expected.size());
+        for (std::size_t i = 0; i < sections.size(); ++i) {
+            const NativeDsp::BiquadSection &s = sections[i];
+            const double got[] = {s.b0, s.b1, s.b2, s.a1, s.a2};
+            for (std::size_t c = 0; c < 5; ++c) {
+                const double want = expected[5 * i + c];
+                QVERIFY2(std::abs(got[c] - want) <= 1e-14 * std::max(1.0, std::abs(want)),
+                         qPrintable(QString("section %1 coefficient %2: %3 vs %4")
+                                        .arg(i)
+                                        .arg(c)
+                                        .arg(got[c], 0, 'g', 17)
+                                        .arg(want, 0, 'g', 17)));
+            }
+        }
+    }
+
     void bands_data()
     {
         QTest::addColumn<double>("rate");

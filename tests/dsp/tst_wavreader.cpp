@@ -1,5 +1,6 @@
 // The WAV reader on files built byte by byte: every container and sample format, the header
-// walk's corner cases, every refusal, block reads and 64-bit offsets.
+// walk's corner cases, every refusal, what is not a regular file, file names, block reads and
+// 64-bit offsets.
 
 #include "wavimage.h"
 #include "wavreader.h"
@@ -9,8 +10,13 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <future>
 #include <limits>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using WavFixture::Bytes;
 using WavFixture::WavImage;
@@ -265,26 +271,66 @@ private slots:
         QCOMPARE(openError(file), message);
     }
 
-    void missingFileCannotBeOpened()
+    // Only a regular file opens. A named pipe fails at once instead of waiting for a writer;
+    // should it wait, a writer is attached so the test ends, and the wait is the failure.
+    void onlyRegularFilesOpen_data()
     {
-        NativeWav::WavReader reader;
-        QVERIFY_EXCEPTION_THROWN(reader.open(m_dir.filePath("absent.wav").toStdString()),
-                                 std::runtime_error);
-        try {
-            reader.open(m_dir.filePath("absent.wav").toStdString());
-        } catch (const std::runtime_error &error) {
-            QCOMPARE(QString(error.what()), QString("Cannot open WAV file"));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        const QString refused = "Cannot open WAV file";
+        QTest::newRow("missing file") << m_dir.filePath("absent.wav") << refused;
+        QTest::newRow("directory") << m_dir.path() << refused;
+        QTest::newRow("named pipe") << m_dir.filePath("pipe.wav") << refused;
+        QTest::newRow("character device") << "/dev/null" << refused;
+        QTest::newRow("link to a recording") << m_dir.filePath("link.wav") << QString();
+    }
+    void onlyRegularFilesOpen()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        const std::string pipe = m_dir.filePath("pipe.wav").toStdString();
+        if (!QFileInfo::exists(QString::fromStdString(pipe)))
+            QCOMPARE(::mkfifo(pipe.c_str(), 0600), 0);
+        const QString link = m_dir.filePath("link.wav");
+        if (!QFileInfo(link).isSymLink())
+            QVERIFY(QFile::link(QString::fromStdString(store(
+                                    WavImage().format(1, 1, 8000, 16).data({0, 0, 0, 0}).bytes())),
+                                link));
+
+        std::future<QString> opened = std::async(std::launch::async, [path] {
+            NativeWav::WavReader reader;
+            try {
+                reader.open(path.toStdString());
+            } catch (const std::runtime_error &error) {
+                return QString(error.what());
+            }
+            return QString();
+        });
+        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            ::close(writer);
+            opened.wait();
+            QFAIL("the reader waited for a writer");
         }
+        QCOMPARE(opened.get(), message);
     }
 
-    void unicodePathOpens()
+    // Names are bytes: one that is not valid UTF-8 opens as well as any other.
+    void namesInAnyEncodingOpen_data()
     {
-        const QString path =
-            m_dir.filePath(QString::fromUtf8("registrazione \xc3\xa8 \xd0\xb6.wav"));
-        QVERIFY(
-            WavImage().format(1, 1, 8000, 16).data({0, 0x40, 0, 0}).writeTo(path.toStdString()));
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("UTF-8") << QByteArray("registrazione \xc3\xa8 \xd0\xb6.wav");
+        QTest::newRow("Latin-1") << QByteArray("registrazione \xe8.wav");
+        QTest::newRow("stray bytes") << QByteArray("rec-\xff\xfe\x80.wav");
+    }
+    void namesInAnyEncodingOpen()
+    {
+        QFETCH(QByteArray, name);
+        const std::string path =
+            QFile::encodeName(m_dir.path()).toStdString() + '/' + name.toStdString();
+        QVERIFY(WavImage().format(1, 1, 8000, 16).data({0, 0x40, 0, 0}).writeTo(path));
         NativeWav::WavReader reader;
-        reader.open(path.toUtf8().toStdString());
+        reader.open(path);
         QCOMPARE(reader.readChannel(0, 2, 0), (std::vector<double>{0.5, 0.0}));
     }
 
@@ -320,6 +366,28 @@ private slots:
             QFAIL("accepted");
         } catch (const std::runtime_error &error) {
             QCOMPARE(QString(error.what()), QString("WAV read too large"));
+        }
+    }
+
+    // One channel of a wide file is read through a bounded buffer, a piece at a time: the
+    // samples come out as the interleaved read has them, across the pieces' seams.
+    void channelOfManyReadsPieceByPiece()
+    {
+        const int channels = 64;
+        const int frames = 20000; // 2.4 MiB of 16-bit frames
+        Bytes samples;
+        WavImage image;
+        for (int frame = 0; frame < frames; ++frame)
+            for (int channel = 0; channel < channels; ++channel)
+                image.put16(samples, static_cast<std::uint16_t>(frame * 3 + channel * 7));
+        NativeWav::WavReader reader;
+        reader.open(store(image.format(1, channels, 48000, 16).data(samples).bytes()));
+        const std::vector<double> all = reader.readInterleaved(0, frames);
+        for (int channel : {0, 37, 63}) {
+            const std::vector<double> one = reader.readChannel(5, frames, channel);
+            QCOMPARE(one.size(), std::size_t(frames - 5));
+            for (std::size_t i = 0; i < one.size(); ++i)
+                QCOMPARE(one[i], all[(i + 5) * channels + static_cast<std::size_t>(channel)]);
         }
     }
 

@@ -49,6 +49,7 @@ private slots:
     void invalidLevelReplies();
     void levelErrorLatchUnderPolling();
     void identifyAndReceiverOff();
+    void identifyIgnoresMalformedReplies();
     void standbyAndExit();
     void stopScopeStreamDrainsAndConfirms();
     void stopScopeStreamGivesUp();
@@ -407,6 +408,34 @@ void CommandsTest::identifyAndReceiverOff()
     QCOMPARE(rig.diagnostics.size(), 1);
     QCOMPARE(rig.errorTexts(),
              QStringList(QStringLiteral("No complete receiver reply to VR within 300 ms.")));
+}
+
+// A too short or lower-case identification line does not answer "VR": the exchange waits on,
+// and the retry's proper answer counts. Two such lines in a row leave the receiver unidentified.
+void CommandsTest::identifyIgnoresMalformedReplies()
+{
+    DriverRig rig;
+    QVERIFY(rig.ready());
+    rig.sim.triggerFault(SimFault::BadIdentity, 1, "VR");
+    QString reply;
+    QVERIFY(rig.driver.identify(&reply));
+    QCOMPARE(reply, QStringLiteral("VR RXSIM 1.0"));
+    QCOMPARE(rig.wire(), QByteArray("VR\r\rVR\r"));
+    QCOMPARE(rig.diagnosticTexts(),
+             QStringList({QStringLiteral("No complete receiver reply to VR within 300 ms. "
+                                         "Resynchronizing with CR and retrying."),
+                          QStringLiteral("Receiver answered VR after a retry.")}));
+    QVERIFY(rig.errors.isEmpty());
+    rig.clear();
+
+    rig.sim.triggerFault(SimFault::BadIdentity, 2, "VR");
+    QVERIFY(!rig.driver.identify(&reply));
+    QVERIFY(reply.isEmpty());
+    QCOMPARE(rig.errorTexts(),
+             QStringList(QStringLiteral("No complete receiver reply to VR within 300 ms.")));
+    QCOMPARE(rig.sim.faultCount(SimFault::BadIdentity), 3);
+    QVERIFY(rig.sim.sentBytes().contains("VR1\r"));
+    QVERIFY(rig.sim.sentBytes().contains("vr rxsim 1.0\r"));
 }
 
 void CommandsTest::standbyAndExit()

@@ -1,4 +1,4 @@
-// The receiver's status-reply patterns.
+// The receiver's status-reply patterns and which lines answer a prefixed command.
 #include "replyparser.h"
 
 #include <QTest>
@@ -8,6 +8,8 @@ class ReplyParserTest : public QObject
     Q_OBJECT
 
 private slots:
+    void prefixedReply_data();
+    void prefixedReply();
     void tunedFrequency_data();
     void tunedFrequency();
     void autoStatus_data();
@@ -15,6 +17,41 @@ private slots:
     void level_data();
     void level();
 };
+
+// Longer than the prefix and in its letter case; "VR" needs four characters, and only the
+// level reply may come in lower case.
+void ReplyParserTest::prefixedReply_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("VR identification") << QByteArray("VR") << QByteArray("VR RXSIM 1.0") << true;
+    QTest::newRow("VR of four characters") << QByteArray("VR") << QByteArray("VR10") << true;
+    QTest::newRow("VR of three characters") << QByteArray("VR") << QByteArray("VR1") << false;
+    QTest::newRow("VR alone") << QByteArray("VR") << QByteArray("VR") << false;
+    QTest::newRow("VR in lower case") << QByteArray("VR") << QByteArray("vr rxsim 1.0") << false;
+    QTest::newRow("VR in mixed case") << QByteArray("VR") << QByteArray("Vr RXSIM") << false;
+    QTest::newRow("LM hexadecimal") << QByteArray("LM") << QByteArray("LM7F") << true;
+    QTest::newRow("LM of three characters") << QByteArray("LM") << QByteArray("LM7") << true;
+    QTest::newRow("LM in lower case") << QByteArray("LM") << QByteArray("lm 127") << true;
+    QTest::newRow("LM in mixed case") << QByteArray("LM") << QByteArray("Lm 127") << true;
+    QTest::newRow("LM alone") << QByteArray("LM") << QByteArray("LM") << false;
+    QTest::newRow("lm alone") << QByteArray("LM") << QByteArray("lm") << false;
+    QTest::newRow("AU status") << QByteArray("AU") << QByteArray("AU1 MD3") << true;
+    QTest::newRow("AU in lower case") << QByteArray("AU") << QByteArray("au1 md3") << false;
+    QTest::newRow("AU alone") << QByteArray("AU") << QByteArray("AU") << false;
+    QTest::newRow("another command's reply") << QByteArray("AU") << QByteArray("LM7F") << false;
+    QTest::newRow("prefix later in the line")
+        << QByteArray("VR") << QByteArray("X VR 1.0") << false;
+}
+
+void ReplyParserTest::prefixedReply()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, line);
+    QFETCH(bool, accepted);
+    QCOMPARE(ReplyParser::isPrefixedReply(prefix, line), accepted);
+}
 
 void ReplyParserTest::tunedFrequency_data()
 {

@@ -36,6 +36,9 @@ public:
     void clearRequestQueue() override { queuedTunes.clear(); }
     bool hasPendingTuning() const override { return !queuedTunes.isEmpty(); }
     void pollSignalLevelSoon() override { ++levelPollRequests; }
+    bool tuneNow(qint64 hertz) override;
+    bool setModeNow(int code) override;
+    bool readSignalLevelNow(int *level) override;
 
     qint64 frequency = 145500000;
     int mode = 1; // NFM
@@ -44,6 +47,11 @@ public:
     QVector<qint64> queuedTunes;
     QVector<QPair<int, bool>> modeChanges; // (index, notify)
     int levelPollRequests = 0;
+    // The immediate requests: what they answer, and the frequencies and modes they carried.
+    bool immediateResult = true;
+    int immediateLevel = 0;
+    QVector<qint64> immediateTunes;
+    QVector<int> immediateModes;
 };
 
 class TestHost : public QObject, public CorvinHost
@@ -79,6 +87,7 @@ public:
 
     // Calls every onAudioInputLost handler whose context still exists.
     void loseAudioInput();
+    void showDspHelp() override { ++dspHelpRequests; }
 
     bool logContains(const QString &text) const;
     int logCount(const QString &text) const;
@@ -92,6 +101,7 @@ public:
     bool audioInputStartable = false;  // what startAudioInput answers
     int audioStatusRefreshes = 0;
     bool audioInputPresent = true;     // what hasAudioInput answers
+    int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers
     Corvindriver *receiverDriver = nullptr;

@@ -1,5 +1,8 @@
 #include "cli.h"
 
+#include <QByteArray>
+#include <QFile>
+
 #include <algorithm>
 #include <csignal>
 #include <cstring>
@@ -19,6 +22,12 @@ QString &program()
 {
     static QString name;
     return name;
+}
+
+std::vector<QByteArray> &nativeArguments()
+{
+    static std::vector<QByteArray> list;
+    return list;
 }
 
 std::atomic<bool> stopFlag{false};
@@ -98,6 +107,20 @@ int dispatch(const char *programName, const QStringList &arguments, QTextStream 
     return help ? Success : UsageError;
 }
 
+void keepNativeArguments(int argc, char **argv)
+{
+    nativeArguments().assign(argv + std::min(argc, 1), argv + std::max(argc, 0));
+}
+
+std::filesystem::path filePath(const QString &argument)
+{
+    for (const QByteArray &native : nativeArguments()) {
+        if (QFile::decodeName(native) == argument)
+            return native.toStdString();
+    }
+    return QFile::encodeName(argument).toStdString();
+}
+
 StopSignals::StopSignals()
 {
     stopFlag = false;
@@ -110,6 +133,10 @@ StopSignals::StopSignals()
 
 StopSignals::~StopSignals()
 {
+    // After a stop the program is on its way out; a repeated signal during teardown must not
+    // turn the clean stop into a kill.
+    if (stopFlag.load())
+        return;
     for (size_t i = 0; i < std::size(stopSignals); ++i)
         sigaction(stopSignals[i], &previousActions[i], nullptr);
 }

@@ -15,6 +15,7 @@
 #include <QTextStream>
 
 #include <atomic>
+#include <filesystem>
 #include <vector>
 
 namespace Cli {
@@ -55,10 +56,18 @@ void printUsage(const char *name, QTextStream &err);
 // UsageError.
 int dispatch(const char *program, const QStringList &arguments, QTextStream &out, QTextStream &err);
 
+// File names on the command line. The commands get their arguments as text, and a name that
+// is not valid in the locale's encoding (not UTF-8, say) does not come back from text intact.
+// main() hands over the program's own argument bytes with keepNativeArguments(); filePath()
+// then gives the argument that reads as `argument` in the platform's file-name encoding, or
+// the encoded text when no argument does.
+void keepNativeArguments(int argc, char **argv);
+std::filesystem::path filePath(const QString &argument);
+
 // While an object of this class lives, SIGINT, SIGTERM, SIGHUP and SIGQUIT set its flag
 // instead of ending the program, so a job can stop cleanly and leave no half-written file; a
-// repeated signal does the same. The previous handlers come back on destruction. One at a
-// time.
+// repeated signal does the same. The previous handlers come back on destruction unless a
+// stop was requested. One at a time.
 class StopSignals
 {
 public:

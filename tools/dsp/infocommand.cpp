@@ -3,7 +3,6 @@
 #include "cli.h"
 #include "wavreader.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -19,7 +18,7 @@ int runInfo(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     NativeWav::WavReader reader;
     try {
-        reader.open(QFile::encodeName(arguments.first()).toStdString());
+        reader.open(Cli::filePath(arguments.first()));
     } catch (const std::runtime_error &error) {
         err << "error: " << error.what() << '\n';
         return Cli::Failed;

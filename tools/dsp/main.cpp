@@ -8,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    Cli::keepNativeArguments(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     return Cli::dispatch("corvin-dsp", app.arguments().mid(1), out, err);

@@ -21,7 +21,9 @@ const std::array<const char *, simFaultCount> faultNames = {"no-reply",
                                                             "bad-lm",
                                                             "dead",
                                                             "stuck-scope",
-                                                            "xoff"};
+                                                            "xoff",
+                                                            "bad-vr",
+                                                            "vanish"};
 
 // Commands answered with a line or an acknowledgement (the others are silent).
 bool isAnswered(const QByteArray &command)
@@ -80,9 +82,12 @@ bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
         return command == "AU";
     case SimFault::MalformedLevel:
         return command == "LM";
+    case SimFault::BadIdentity:
+        return command == "VR";
     case SimFault::StuckScope:
         return command == "VF";
     case SimFault::DeadLine:
+    case SimFault::Vanish:
         return !command.isEmpty();
     default:
         return isAnswered(command);

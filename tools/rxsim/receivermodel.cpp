@@ -182,8 +182,10 @@ QVector<SimReply> ReceiverModel::handle(const QByteArray &command, const Content
     }
     if (command == "LM")
         return {line(levelReply(measureLevel(), faults.malformedLevel))};
-    if (command == "VR")
-        return {line("VR RXSIM 1.0")};
+    if (command == "VR") {
+        static const char *const malformed[] = {"VR1", "vr rxsim 1.0"};
+        return {line(faults.badIdentity ? malformed[m_badIdentities++ % 2] : "VR RXSIM 1.0")};
+    }
     if (command == "QP") {
         m_standby = true;
         stopScope();

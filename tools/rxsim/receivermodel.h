@@ -22,6 +22,7 @@ struct ContentFaults
     bool malformedAuto = false;
     bool malformedLevel = false; // "LM 300", "LMZZ" and a bare "LM", in turn
     bool stuckScope = false;
+    bool badIdentity = false; // "VR1" and "vr rxsim 1.0", in turn
 };
 
 // The simulated receiver's command interpreter and state: tuning, mode, AUTO, S-meter,
@@ -86,6 +87,7 @@ private:
     LevelFormat m_levelFormat = LevelFormat::Hex;
     int m_levelJitter = 2;
     int m_malformedLevels = 0;
+    int m_badIdentities = 0;
     // Band scope.
     quint64 m_scopeCentre = 98000000;
     quint64 m_scopeMarker = 98000000;
