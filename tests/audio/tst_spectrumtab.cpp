@@ -200,7 +200,7 @@ void TestSpectrumTab::archiveSessions()
     QCOMPARE(first.size(), 5);
     QVERIFY(first.first().contains("\"type\":\"fft_start\""));
     QVERIFY(first[1].contains("\"receiver_hz\":145500000"));
-    QCOMPARE(first.last().left(30), QByteArray("{\"frames\":3,\"type\":\"fft_end\","));
+    QVERIFY(first.last().startsWith("{\"frames\":3,\"type\":\"fft_end\","));
     QTest::qWait(3); // a new run stamp
     m_tab->followAudioState(spectrumState(true));
     m_tab->showSpectrum(frequencies(), magnitudes());

@@ -5,7 +5,9 @@
 #include "syntheticgrid.h"
 #include "syntheticplan.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -111,15 +113,19 @@ void TestSyntheticCore::refusedParameters_data()
         p.startHz = 10000000;
         p.endHz = 10000000 + 2000 * 100 + 2000;
     }) << false;
+    // 10 MHz in 5000 Hz steps over a 300-5400 Hz passband is 2000 tunings either way: only
+    // the grid decides.
     QTest::newRow("500 001 bins") << with([](auto &p) {
-        p.binHz = 50;
-        p.stepHz = 2000;
-        p.endHz = p.startHz + 25000000;
+        p.binHz = 20;
+        p.stepHz = 5000;
+        p.highHz = 5400;
+        p.endHz = p.startHz + 10000000;
     }) << true;
     QTest::newRow("500 002 bins") << with([](auto &p) {
-        p.binHz = 50;
-        p.stepHz = 2000;
-        p.endHz = p.startHz + 25000050;
+        p.binHz = 20;
+        p.stepHz = 5000;
+        p.highHz = 5400;
+        p.endHz = p.startHz + 10000020;
     }) << false;
 }
 
@@ -258,11 +264,13 @@ void TestSyntheticCore::csvFailures()
     QCOMPARE(SyntheticCsv::write(dir.filePath("missing/rf.csv"), grid, {}, &error),
              SyntheticCsv::Result::OpenFailed);
     QVERIFY(!error.isEmpty());
-    if (QFileInfo::exists("/dev/full")) {
-        // Not a regular file: the save file writes it directly, and the full device refuses.
-        QCOMPARE(SyntheticCsv::write("/dev/full", grid, {}, &error),
-                 SyntheticCsv::Result::WriteFailed);
-    }
+    // A folder in the way of the file is refused before anything is written.
+    QVERIFY(QDir(dir.path()).mkdir("taken.csv"));
+    error.clear();
+    QVERIFY(SyntheticCsv::write(dir.filePath("taken.csv"), grid, {}, &error) !=
+            SyntheticCsv::Result::Saved);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFileInfo(dir.filePath("taken.csv")).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestSyntheticCore)
