@@ -77,6 +77,7 @@ SyntheticTab::SyntheticTab(CorvinHost &host, QWidget *parent)
     m_stop = button("syntheticStop", tr("Stop"), this);
     m_export = button("syntheticExport", tr("Export CSV"), this);
     m_fullView = button("syntheticFullView", tr("Full view"), this);
+    m_fullView->setEnabled(false); // the plot starts in its full view
     m_fullView->setToolTip(tr("Restore the complete frequency range and the automatic PSD scale "
                               "(Home)."));
     m_help = button("syntheticHelp", tr("Help"), this);

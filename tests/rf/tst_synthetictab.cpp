@@ -9,8 +9,10 @@
 #include "audiothreadcall.h"
 #include "bandplan.h"
 #include "corvindriver.h"
+#include "powerbackend.h"
 #include "pulsetestserver.h"
 #include "rxsimulator.h"
+#include "scanstandby.h"
 #include "syntheticfrequencyscaledraw.h"
 #include "syntheticplot.h"
 #include "syntheticspectrumzoomer.h"
@@ -35,13 +37,36 @@
 
 namespace {
 
+// Keep-awake as the system would hold it, counted.
+class CountingPower : public PowerBackend
+{
+public:
+    bool acquireKeepAwake() override
+    {
+        held = true;
+        ++acquired;
+        return true;
+    }
+    bool releaseKeepAwake() override
+    {
+        held = false;
+        return true;
+    }
+    int requestSleep() override { return 0; }
+
+    bool held = false;
+    int acquired = 0;
+};
+
 // The window as the tab sees it, with a real audio engine on its own thread reading the
 // audio server's 48 kHz mono pipe source.
 class AudioHost : public TestHost
 {
 public:
     AudioHost()
+        : m_standby(*this, power)
     {
+        standby = &m_standby;
         recorder = new AudioRecorder;
         recorder->moveToThread(&m_thread);
         connect(&m_thread, &QThread::finished, recorder, &QObject::deleteLater);
@@ -68,7 +93,10 @@ public:
         callOnAudioThread(r, [r, held] { r->queryState(held); });
     }
 
+    const std::shared_ptr<CountingPower> power = std::make_shared<CountingPower>();
+
 private:
+    ScanStandby m_standby;
     QThread m_thread;
 };
 
@@ -98,7 +126,9 @@ private slots:
 
 void TestSyntheticTab::controlsAndSettings()
 {
+    Corvindriver driver; // the window's driver, not connected
     TestHost host;
+    host.receiverDriver = &driver;
     host.settings().setValue("Synthetic/Start", 7.0);
     host.settings().setValue("Synthetic/Bin", 10);
     SyntheticTab tab(host);
@@ -207,7 +237,9 @@ void TestSyntheticTab::frequencyLabels()
 
 void TestSyntheticTab::readoutAndZoom()
 {
+    Corvindriver driver;
     TestHost host;
+    host.receiverDriver = &driver;
     SyntheticTab tab(host);
     tab.resize(900, 700);
     tab.show();
@@ -296,7 +328,10 @@ void TestSyntheticTab::sweepEndToEnd()
     QVERIFY(!start->isEnabled());
     QVERIFY(child<QPushButton>(&tab, "syntheticStop")->isEnabled());
     QCOMPARE(host.settings().value("Synthetic/Duration").toInt(), 500);
+    QVERIFY(host.power->held);
     QVERIFY(finished.wait(20000));
+    QVERIFY(!host.power->held);
+    QCOMPARE(host.power->acquired, 1);
     audio.stop();
     QVERIFY2(finished[0].at(0).toString().startsWith("Sweep complete. 3/3"),
              qPrintable(finished[0].at(0).toString()));
