@@ -38,8 +38,8 @@ void RfCapture::processBlock(const qint16 *samples, int frameCount, const QAudio
     if (!m_armed)
         return;
     const int channels = format.channelCount();
-    const int frames =
-        static_cast<int>(std::min<std::size_t>(std::size_t(frameCount), m_wanted - m_samples.size()));
+    const int frames = static_cast<int>(
+        std::min<std::size_t>(std::size_t(frameCount), m_wanted - m_samples.size()));
     for (int frame = 0; frame < frames; ++frame)
         m_samples.push_back(samples[frame * channels + m_channel] / 32768.0);
     if (m_samples.size() == m_wanted)
@@ -59,8 +59,8 @@ void RfCapture::complete(int sampleRate)
     // Cleared before the report, so a new request made in response starts afresh.
     cancel();
     if (ok) {
-        m_ready(request, psd.spacing,
-                QVector<double>(psd.power.begin(), psd.power.end()), psd.windows, psd.clipped);
+        m_ready(request, psd.spacing, QVector<double>(psd.power.begin(), psd.power.end()),
+                psd.windows, psd.clipped);
     } else {
         m_ready(request, 0.0, QVector<double>(), 0, 0.0);
     }

@@ -13,9 +13,8 @@ bool RecorderSyntheticAudio::startInput(int *sampleRate, int *channels, bool *op
     AudioRecorder *recorder = m_host.audioRecorder();
     if (!recorder)
         return false;
-    const bool wasRunning = callOnAudioThread(recorder, [recorder] {
-        return recorder->inputFormat().isValid();
-    });
+    const bool wasRunning =
+        callOnAudioThread(recorder, [recorder] { return recorder->inputFormat().isValid(); });
     if (!m_host.startAudioInput())
         return false;
     const QAudioFormat format =

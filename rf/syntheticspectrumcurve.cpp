@@ -14,8 +14,8 @@ namespace {
 
 // The pixel polyline of points[first ... first + count - 1]: per pixel column only its first,
 // lowest, highest and last point, in data order, which draws the same line.
-QPolygonF polyline(const QVector<QPointF> &points, int first, int count,
-                   const QwtScaleMap &xMap, const QwtScaleMap &yMap)
+QPolygonF polyline(const QVector<QPointF> &points, int first, int count, const QwtScaleMap &xMap,
+                   const QwtScaleMap &yMap)
 {
     QPolygonF line;
     const auto pixel = [&](int i) {
@@ -78,8 +78,8 @@ void SyntheticSpectrumCurve::drawSeries(QPainter *painter, const QwtScaleMap &xM
         return;
     painter->save();
     painter->setClipRect(canvasRect);
-    const QLinearGradient gradient = RfLevelGradient::gradient(yMap.transform(gradientLowDb),
-                                                               yMap.transform(gradientHighDb));
+    const QLinearGradient gradient =
+        RfLevelGradient::gradient(yMap.transform(gradientLowDb), yMap.transform(gradientHighDb));
     const QPen pen(QBrush(gradient), 1.2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     const double opacity = painter->opacity();
     for (const SyntheticTrace::Run &run : m_trace.runs) {

@@ -31,8 +31,8 @@ void SyntheticSpectrumZoomer::widgetWheelEvent(QWheelEvent *event)
     const QPointF centre = invTransform(event->position().toPoint());
     const QRectF current = zoomRect();
     const QRectF next(centre.x() + (current.left() - centre.x()) * factor,
-                      centre.y() + (current.top() - centre.y()) * factor,
-                      current.width() * factor, current.height() * factor);
+                      centre.y() + (current.top() - centre.y()) * factor, current.width() * factor,
+                      current.height() * factor);
     const QSizeF minimum = minZoomSize();
     if (next.width() < minimum.width() || next.height() < minimum.height())
         return;

@@ -121,9 +121,7 @@ SyntheticTab::SyntheticTab(CorvinHost &host, QWidget *parent)
     });
     activities.registerStop(Activity::SyntheticSweep, this,
                             [this] { m_sweep->stop(SyntheticSweep::stoppedMessage()); });
-    host.onAudioInputLost(this, [this] {
-        m_sweep->stop(SyntheticSweep::inputLostMessage());
-    });
+    host.onAudioInputLost(this, [this] { m_sweep->stop(SyntheticSweep::inputLostMessage()); });
     if (AudioRecorder *recorder = host.audioRecorder()) {
         connect(recorder, &AudioRecorder::rfPsdReady, m_sweep, &SyntheticSweep::onPsdReady,
                 Qt::QueuedConnection);
@@ -172,9 +170,8 @@ QGroupBox *SyntheticTab::buildAudioGroup()
         tr("Wait after tuning before accepting samples. Includes a margin for the audio buffer."));
     auto *grid = new QGridLayout(group);
     const QList<QPair<QString, QWidget *>> fields{
-        {tr("Audio low"), m_low},      {tr("Audio high"), m_high},
-        {tr("FFT bin"), m_bin},        {tr("Channel"), m_channel},
-        {tr("Capture"), m_duration},   {tr("Settle"), m_settle}};
+        {tr("Audio low"), m_low},   {tr("Audio high"), m_high},  {tr("FFT bin"), m_bin},
+        {tr("Channel"), m_channel}, {tr("Capture"), m_duration}, {tr("Settle"), m_settle}};
     for (int i = 0; i < fields.size(); ++i) {
         auto *label = new QLabel(fields[i].first, group);
         label->setBuddy(fields[i].second);
@@ -234,8 +231,8 @@ void SyntheticTab::readSettings()
     m_startMHz->setValue(settings.value(SettingsKeys::syntheticStart, 4.6).toDouble());
     m_endMHz->setValue(settings.value(SettingsKeys::syntheticEnd, 4.7).toDouble());
     const QList<QPair<const char *, QSpinBox *>> boxes{
-        {SettingsKeys::syntheticStep, m_step},     {SettingsKeys::syntheticLow, m_low},
-        {SettingsKeys::syntheticHigh, m_high},     {SettingsKeys::syntheticBin, m_bin},
+        {SettingsKeys::syntheticStep, m_step},         {SettingsKeys::syntheticLow, m_low},
+        {SettingsKeys::syntheticHigh, m_high},         {SettingsKeys::syntheticBin, m_bin},
         {SettingsKeys::syntheticDuration, m_duration}, {SettingsKeys::syntheticSettle, m_settle}};
     for (const auto &[key, box] : boxes)
         box->setValue(settings.value(key, box->value()).toInt());
@@ -275,8 +272,7 @@ void SyntheticTab::startSweep()
         return;
     const ReceiverControl &receiver = m_host.receiverControl();
     QString status;
-    if (!m_sweep->start(parameters(), receiver.currentFrequency(), receiver.modeIndex(),
-                        &status)) {
+    if (!m_sweep->start(parameters(), receiver.currentFrequency(), receiver.modeIndex(), &status)) {
         setStatus(status);
         m_host.refreshAudioStatus();
     }
@@ -308,9 +304,8 @@ void SyntheticTab::showReadout(const QPointF &position)
 {
     QPointF bin;
     if (m_plot->coveredBinAt(position.x(), &bin)) {
-        m_readout->setText(tr("%1 MHz  ·  %2 dBFS/Hz")
-                               .arg(bin.x(), 0, 'f', 6)
-                               .arg(bin.y(), 0, 'f', 1));
+        m_readout->setText(
+            tr("%1 MHz  ·  %2 dBFS/Hz").arg(bin.x(), 0, 'f', 6).arg(bin.y(), 0, 'f', 1));
     } else {
         m_readout->setText(tr("%1 MHz  ·  No data").arg(position.x(), 0, 'f', 6));
     }

@@ -207,8 +207,8 @@ bool Reader::decode(const QByteArray &base64)
     stream.next_out = reinterpret_cast<Bytef *>(m_inflated.data());
     stream.avail_out = static_cast<uInt>(length);
     const int result = inflate(&stream, Z_FINISH);
-    const bool complete = result == Z_STREAM_END && stream.total_out == length &&
-                          stream.avail_in == 0;
+    const bool complete =
+        result == Z_STREAM_END && stream.total_out == length && stream.avail_in == 0;
     inflateEnd(&stream);
     if (!complete)
         return false;

@@ -1,8 +1,8 @@
 #include "audiopanel.h"
 
 #include "audiodevices.h"
-#include "audiothreadcall.h"
 #include "audioformats.h"
+#include "audiothreadcall.h"
 #include "devicecombo.h"
 #include "playbackfilter.h"
 

@@ -279,8 +279,8 @@ void SpectrumTab::saveSpectrumSnapshot()
         return;
     const QString pngPath = base + QStringLiteral(".png");
     QSaveFile png(pngPath);
-    const bool saved = png.open(QIODevice::WriteOnly) &&
-                       m_waterfall->grab().save(&png, "PNG") && png.commit();
+    const bool saved =
+        png.open(QIODevice::WriteOnly) && m_waterfall->grab().save(&png, "PNG") && png.commit();
     if (saved)
         m_host.appendLog(tr("Waterfall saved: %1").arg(QDir::toNativeSeparators(pngPath)));
     else

@@ -92,8 +92,8 @@ QSpinBox *WaterfallSettings::spinBox(const char *name, int low, int high, int va
 
 void WaterfallSettings::load(QSettings &settings)
 {
-    const QList<QWidget *> controls{m_enabled, m_archive, m_lowHz,   m_highHz, m_lowDb,
-                                    m_highDb,  m_seconds, m_rate,    m_height, m_palette};
+    const QList<QWidget *> controls{m_enabled, m_archive, m_lowHz, m_highHz, m_lowDb,
+                                    m_highDb,  m_seconds, m_rate,  m_height, m_palette};
     std::vector<QSignalBlocker> blockers;
     blockers.reserve(static_cast<size_t>(controls.size()));
     for (QWidget *control : controls)

@@ -10,8 +10,8 @@ QGradientStops stops()
     result.reserve(stopCount);
     for (int i = 0; i < stopCount; ++i) {
         const double position = i / double(stopCount - 1);
-        result.append({position,
-                       QColor::fromHsvF((1.0 - position) * 0.62, 0.82, 0.82 + 0.18 * position, 1.0)});
+        result.append({position, QColor::fromHsvF((1.0 - position) * 0.62, 0.82,
+                                                  0.82 + 0.18 * position, 1.0)});
     }
     return result;
 }

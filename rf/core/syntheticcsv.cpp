@@ -21,8 +21,7 @@ QByteArray number(double value)
 
 } // namespace
 
-Result write(const QString &path, const SyntheticGrid &grid, const SweepInfo &info,
-             QString *error)
+Result write(const QString &path, const SyntheticGrid &grid, const SweepInfo &info, QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
@@ -30,14 +29,12 @@ Result write(const QString &path, const SyntheticGrid &grid, const SweepInfo &in
         return Result::OpenFailed;
     }
     const QByteArray head = info.utcStart.toUtf8() + ",USB,";
-    const QByteArray tail = ',' + QByteArray::number(info.completedSlices) + ',' +
-                            QByteArray::number(info.plannedSlices) + ',' +
-                            number(info.maxClipFraction) + ',' + QByteArray::number(info.binHz) +
-                            ',' + QByteArray::number(info.lowHz) + ',' +
-                            QByteArray::number(info.highHz) + ',' +
-                            QByteArray::number(info.settleMs) + ',' +
-                            QByteArray::number(info.captureMs) + ',' +
-                            QByteArray::number(info.channel) + '\n';
+    const QByteArray tail =
+        ',' + QByteArray::number(info.completedSlices) + ',' +
+        QByteArray::number(info.plannedSlices) + ',' + number(info.maxClipFraction) + ',' +
+        QByteArray::number(info.binHz) + ',' + QByteArray::number(info.lowHz) + ',' +
+        QByteArray::number(info.highHz) + ',' + QByteArray::number(info.settleMs) + ',' +
+        QByteArray::number(info.captureMs) + ',' + QByteArray::number(info.channel) + '\n';
     QByteArray text = QByteArray(header) + '\n';
     bool ok = true;
     for (int i = 0; i < grid.size() && ok; ++i) {

@@ -34,8 +34,7 @@ enum class Result {
 
 extern const char *const header;
 
-Result write(const QString &path, const SyntheticGrid &grid, const SweepInfo &info,
-             QString *error);
+Result write(const QString &path, const SyntheticGrid &grid, const SweepInfo &info, QString *error);
 
 // "rf_synthetic_<local yyyyMMdd_HHmmss>.csv", the name the save dialog proposes.
 QString proposedFileName();

@@ -26,8 +26,8 @@ SyntheticGrid::SyntheticGrid(qint64 startHz, qint64 endHz, int binHz)
     , m_weight(m_sum.size(), 0.0)
 {}
 
-bool SyntheticGrid::combine(qint64 tunedHz, double spacing, const QVector<double> &power,
-                            int lowHz, int highHz)
+bool SyntheticGrid::combine(qint64 tunedHz, double spacing, const QVector<double> &power, int lowHz,
+                            int highHz)
 {
     if (!(spacing > 0.0) || power.size() < 2 || lowHz >= highHz)
         return false;

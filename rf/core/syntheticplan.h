@@ -8,13 +8,13 @@ struct SyntheticParameters
 {
     qint64 startHz = 4600000;
     qint64 endHz = 4700000;
-    int stepHz = 1000;  // between tunings, a multiple of 100
-    int lowHz = 300;    // usable audio passband, low edge
-    int highHz = 2300;  // usable audio passband, high edge
-    int binHz = 5;      // nominal FFT bin
+    int stepHz = 1000; // between tunings, a multiple of 100
+    int lowHz = 300;   // usable audio passband, low edge
+    int highHz = 2300; // usable audio passband, high edge
+    int binHz = 5;     // nominal FFT bin
     int captureMs = 1000;
     int settleMs = 350;
-    int channel = 0;    // 0 left/mono, 1 right
+    int channel = 0; // 0 left/mono, 1 right
 
     // A "From"/"To" field in MHz as whole hertz, rounded half up.
     static qint64 megahertzToHz(double megahertz);

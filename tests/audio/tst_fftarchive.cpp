@@ -62,8 +62,8 @@ QByteArray forgedFrame(quint32 statedLength, const QByteArray &raw)
 QStringList keysInTextOrder(const QByteArray &line)
 {
     QStringList keys;
-    QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("\"(\\w+)\":"))
-                                             .globalMatch(QString::fromUtf8(line));
+    QRegularExpressionMatchIterator it =
+        QRegularExpression(QStringLiteral("\"(\\w+)\":")).globalMatch(QString::fromUtf8(line));
     while (it.hasNext())
         keys << it.next().captured(1);
     return keys;
@@ -93,8 +93,7 @@ ReadResult readAll(const QByteArray &text)
             ++result.ends;
         if (record == FftArchive::Reader::Record::Frame) {
             ++result.frames;
-            result.values.append(
-                QVector<qint16>(reader.values().begin(), reader.values().end()));
+            result.values.append(QVector<qint16>(reader.values().begin(), reader.values().end()));
         }
     }
     result.skipped = reader.skippedLines();
@@ -176,9 +175,8 @@ void TestFftArchive::recordsHaveSortedKeys()
         sorted.sort();
         QCOMPARE(keys, sorted);
     }
-    QCOMPARE(keysInTextOrder(start),
-             QStringList({"bin_width_hz", "bins", "first_bin_hz", "format", "schema", "type", "utc",
-                          "value_scale_dbfs"}));
+    QCOMPARE(keysInTextOrder(start), QStringList({"bin_width_hz", "bins", "first_bin_hz", "format",
+                                                  "schema", "type", "utc", "value_scale_dbfs"}));
     const QJsonObject s = QJsonDocument::fromJson(start).object();
     QCOMPARE(s.value("type").toString(), QStringLiteral("fft_start"));
     QCOMPARE(s.value("schema").toInt(), 1);
@@ -258,12 +256,11 @@ void TestFftArchive::readerSkipsBadLines_data()
         << start + frame(forgedFrame(18, QByteArray(1 << 20, 'x'))) << 0 << 1;
     QTest::newRow("stream shorter than stated")
         << start + frame(forgedFrame(18, QByteArray(10, 'x'))) << 0 << 1;
-    QTest::newRow("2 GB stated length")
-        << start + frame(forgedFrame(0x7fffffffu, raw18)) << 0 << 1;
+    QTest::newRow("2 GB stated length") << start + frame(forgedFrame(0x7fffffffu, raw18)) << 0 << 1;
     QTest::newRow("bad base64") << start + frame("@@@@") << 0 << 1;
     QTest::newRow("too short for a prefix") << start + frame("AAA=") << 0 << 1;
-    QTest::newRow("not JSON") << start + "{\"type\":\"fft\",\n" + frame(forgedFrame(18, raw18))
-                              << 1 << 1;
+    QTest::newRow("not JSON") << start + "{\"type\":\"fft\",\n" + frame(forgedFrame(18, raw18)) << 1
+                              << 1;
     QTest::newRow("unknown format")
         << QByteArray(start).replace("s16le", "s32le") + frame(FftArchive::encodeFrame(ramp(9)))
         << 0 << 2;

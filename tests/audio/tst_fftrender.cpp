@@ -95,8 +95,8 @@ void TestFftRender::picture_data()
     QTest::newRow("merged rows, levels, palette")
         << QStringList{"--max-rows", "3", "--floor", "-80", "--ceiling", "-30", "--palette", "3"}
         << 0 << 9 << 4 << -80 << -30 << 3;
-    QTest::newRow("palette clamped") << QStringList{"--palette", "9"} << 0 << 9 << 1 << -90 << -20
-                                     << 4;
+    QTest::newRow("palette clamped")
+        << QStringList{"--palette", "9"} << 0 << 9 << 1 << -90 << -20 << 4;
 }
 
 void TestFftRender::picture()
@@ -119,8 +119,10 @@ void TestFftRender::picture()
     QCOMPARE(result.summary.value("skipped_lines").toInt(), 1);
     QCOMPARE(result.summary.value("bins").toInt(), binCount);
     QCOMPARE(result.summary.value("bin_width_hz").toDouble(), 100.0);
-    QCOMPARE(result.summary.value("first_utc").toString(), QStringLiteral("2026-03-05T20:00:00.000Z"));
-    QCOMPARE(result.summary.value("last_utc").toString(), QStringLiteral("2026-03-05T20:00:00.765Z"));
+    QCOMPARE(result.summary.value("first_utc").toString(),
+             QStringLiteral("2026-03-05T20:00:00.000Z"));
+    QCOMPARE(result.summary.value("last_utc").toString(),
+             QStringLiteral("2026-03-05T20:00:00.765Z"));
     QCOMPARE(result.summary.value("fft_end_seen").toBool(), true);
     QCOMPARE(result.summary.value("low_hz").toDouble(), 100.0 * firstBin);
 

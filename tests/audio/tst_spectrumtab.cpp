@@ -58,8 +58,8 @@ QString spectrumFolder()
 
 QStringList archives()
 {
-    return QDir(spectrumFolder()).entryList({QStringLiteral("fft_*.jsonl")}, QDir::Files,
-                                            QDir::Name);
+    return QDir(spectrumFolder())
+        .entryList({QStringLiteral("fft_*.jsonl")}, QDir::Files, QDir::Name);
 }
 
 QByteArrayList lines(const QString &path)
@@ -122,7 +122,8 @@ void TestSpectrumTab::storedSettingsAreRead()
     m_tab->start();
     WaterfallSettings *panel = m_tab->settingsPanel();
     QCOMPARE(panel->objectName(), QStringLiteral("waterfallPanel"));
-    QCOMPARE(panel->findChild<QLabel *>("waterfallTitle")->text(), QStringLiteral("Audio waterfall"));
+    QCOMPARE(panel->findChild<QLabel *>("waterfallTitle")->text(),
+             QStringLiteral("Audio waterfall"));
     QCOMPARE(panel->palette(), 4); // clamped to the last palette, "Inferno"
     QCOMPARE(panel->paletteBox()->currentText(), QStringLiteral("Inferno"));
     QVERIFY(!panel->waterfallEnabled());
@@ -319,7 +320,8 @@ void TestSpectrumTab::spectrumOffBlanksThePage()
     m_tab->start();
     m_tab->show();
     auto *status = m_tab->findChild<QLabel *>("spectrumStatus");
-    QCOMPARE(status->text(), QStringLiteral("Enable Audio spectrum to display the selected input."));
+    QCOMPARE(status->text(),
+             QStringLiteral("Enable Audio spectrum to display the selected input."));
     m_tab->showSpectrum(frequencies(), magnitudes()); // ignored while the spectrum is off
     QVERIFY(!m_tab->findChild<QPushButton *>("saveSpectrumPB")->isEnabled());
     m_tab->followAudioState(spectrumState(true));
@@ -329,7 +331,8 @@ void TestSpectrumTab::spectrumOffBlanksThePage()
     QVERIFY(m_tab->waterfall()->isFresh());
     m_tab->followAudioState(spectrumState(false));
     QVERIFY(status->isVisible());
-    QCOMPARE(status->text(), QStringLiteral("Enable Audio spectrum to display the selected input."));
+    QCOMPARE(status->text(),
+             QStringLiteral("Enable Audio spectrum to display the selected input."));
     QVERIFY(!m_tab->waterfall()->isFresh());
 }
 

@@ -16,7 +16,8 @@ std::vector<double> tone(double amplitude, double hertz, int rate, int count, do
 {
     std::vector<double> samples(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        samples[static_cast<size_t>(i)] = offset + amplitude * std::sin(2.0 * M_PI * hertz * i / rate);
+        samples[static_cast<size_t>(i)] =
+            offset + amplitude * std::sin(2.0 * M_PI * hertz * i / rate);
     return samples;
 }
 

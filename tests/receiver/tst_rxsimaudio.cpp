@@ -144,7 +144,8 @@ void TestRxSimAudio::fskHasTwoTones()
         const double low = amplitudeAt(one, 1000.0);
         const double high = amplitudeAt(one, 1170.0);
         const double strongest = std::max(low, high);
-        QVERIFY2(strongest > 0.05, qPrintable(QStringLiteral("bit %1: %2").arg(bit).arg(strongest)));
+        QVERIFY2(strongest > 0.05,
+                 qPrintable(QStringLiteral("bit %1: %2").arg(bit).arg(strongest)));
         QVERIFY2(std::min(low, high) < 0.2 * strongest,
                  qPrintable(QStringLiteral("bit %1: %2 %3").arg(bit).arg(low).arg(high)));
         QVERIFY(amplitudeAt(one, 1085.0) < 0.5 * strongest);
@@ -158,8 +159,7 @@ void TestRxSimAudio::fskHasTwoTones()
 void TestRxSimAudio::sweepGlides()
 {
     // Over its first 12 s the tone rises from the offset by 2500 Hz x 12 / 30 = 1000 Hz.
-    const std::vector<float> samples =
-        render(usb, {heard(AudioKind::Sweep, cw, 500)}, 12.0);
+    const std::vector<float> samples = render(usb, {heard(AudioKind::Sweep, cw, 500)}, 12.0);
     const auto window = [&](double from) {
         return std::vector<float>(samples.begin() + long(from * rate),
                                   samples.begin() + long((from + 0.2) * rate));

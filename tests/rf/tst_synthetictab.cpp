@@ -338,9 +338,8 @@ void TestSyntheticTab::sweepEndToEnd()
     // The receiver is back where it was, the input closed.
     QCOMPARE(host.restores.size(), 1);
     QCOMPARE(host.restores[0], qMakePair(qint64(7050000), 2));
-    QVERIFY(!callOnAudioThread(host.recorder, [r = host.recorder] {
-        return r->inputFormat().isValid();
-    }));
+    QVERIFY(!callOnAudioThread(host.recorder,
+                               [r = host.recorder] { return r->inputFormat().isValid(); }));
 
     // Each carrier is the strongest bin within 200 Hz of it, at most one bin off, far above
     // the floor between them.
@@ -361,8 +360,9 @@ void TestSyntheticTab::sweepEndToEnd()
         QVERIFY2(std::llabs(grid.frequencyOf(peak) - carrier) <= grid.binHz(),
                  qPrintable(QString::number(grid.frequencyOf(peak))));
         const int between = (4610600 - 4608500) / 5; // half way between the carriers
-        QVERIFY2(grid.psdDb(peak) > grid.psdDb(between) + 30.0,
-                 qPrintable(QStringLiteral("%1 %2").arg(grid.psdDb(peak)).arg(grid.psdDb(between))));
+        QVERIFY2(
+            grid.psdDb(peak) > grid.psdDb(between) + 30.0,
+            qPrintable(QStringLiteral("%1 %2").arg(grid.psdDb(peak)).arg(grid.psdDb(between))));
     }
     QVERIFY(child<QPushButton>(&tab, "syntheticExport")->isEnabled());
     const QString csv = dir.filePath("rf.csv");

@@ -97,10 +97,10 @@ public:
     QVector<bool> disconnects;            // forceStandby of each call
     int connectionUiUpdates = 0;
     int audioStops = 0;
-    int audioInputStarts = 0;          // startAudioInput calls
-    bool audioInputStartable = false;  // what startAudioInput answers
+    int audioInputStarts = 0;         // startAudioInput calls
+    bool audioInputStartable = false; // what startAudioInput answers
     int audioStatusRefreshes = 0;
-    bool audioInputPresent = true;     // what hasAudioInput answers
+    bool audioInputPresent = true; // what hasAudioInput answers
     int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers

@@ -162,8 +162,8 @@ int runFftRender(const QStringList &arguments, QTextStream &out, QTextStream &er
         return (hertz - summary.firstBinHz) / summary.binWidthHz;
     };
     const int first = static_cast<int>(std::max(0.0, std::ceil(binOf(options.lowHz))));
-    const int last = static_cast<int>(
-        std::min(double(summary.bins - 1), std::floor(binOf(options.highHz))));
+    const int last =
+        static_cast<int>(std::min(double(summary.bins - 1), std::floor(binOf(options.highHz))));
     if (first > last) {
         err << "error: no bin between the low and high frequencies\n";
         return finish(Cli::Failed);
@@ -192,8 +192,7 @@ int runFftRender(const QStringList &arguments, QTextStream &out, QTextStream &er
     Summary again;
     // A live archive may have grown since the first pass: frames beyond the rows are left out.
     const bool read = readArchive(
-        options.archive, stop, again, &error,
-        [&](const std::vector<qint16> &values, qint64 index) {
+        options.archive, stop, again, &error, [&](const std::vector<qint16> &values, qint64 index) {
             const qint64 row = index / perRow;
             if (row >= rows || values.size() != size_t(summary.bins))
                 return;

@@ -260,9 +260,9 @@ void AudioSynth::render(const AudioScene &scene, float *out, int frames)
     if (sideband) {
         // Stations no longer heard start afresh when they come back.
         for (auto it = m_voices.begin(); it != m_voices.end();) {
-            const bool heard =
-                std::any_of(scene.sideband.begin(), scene.sideband.end(),
-                            [&](const SidebandStation &s) { return s.station.frequency == it->first; });
+            const bool heard = std::any_of(
+                scene.sideband.begin(), scene.sideband.end(),
+                [&](const SidebandStation &s) { return s.station.frequency == it->first; });
             it = heard ? std::next(it) : m_voices.erase(it);
         }
     }

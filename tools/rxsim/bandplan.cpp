@@ -252,10 +252,9 @@ QString BandPlan::kindName(AudioKind kind)
 
 bool BandPlan::kindFromName(const QString &name, AudioKind *kind)
 {
-    for (AudioKind candidate :
-         {AudioKind::Silence, AudioKind::Noise, AudioKind::Tone, AudioKind::Speech,
-          AudioKind::Bursts, AudioKind::Pulses, AudioKind::Carrier, AudioKind::Fsk,
-          AudioKind::Sweep}) {
+    for (AudioKind candidate : {AudioKind::Silence, AudioKind::Noise, AudioKind::Tone,
+                                AudioKind::Speech, AudioKind::Bursts, AudioKind::Pulses,
+                                AudioKind::Carrier, AudioKind::Fsk, AudioKind::Sweep}) {
         if (kindName(candidate).compare(name, Qt::CaseInsensitive) == 0) {
             *kind = candidate;
             return true;

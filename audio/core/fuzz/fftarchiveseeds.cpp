@@ -16,8 +16,8 @@ QVector<double> spectrum(int bins, int frame)
 {
     QVector<double> magnitudes(bins);
     for (int i = 0; i < bins; ++i)
-        magnitudes[i] = -100.0 + 60.0 * std::exp(-std::pow((i - 20 - frame) / 3.0, 2.0)) +
-                        0.37 * (i % 7);
+        magnitudes[i] =
+            -100.0 + 60.0 * std::exp(-std::pow((i - 20 - frame) / 3.0, 2.0)) + 0.37 * (i % 7);
     return magnitudes;
 }
 
