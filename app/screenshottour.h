@@ -12,7 +12,10 @@ class Corvin;
 // (normally the simulated receiver), tunes to a station, refreshes the propagation report, then
 // saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
 // several scenes) and of the Receiver page's inner tabs into a folder, and quits the
-// application. Started by the command-line option --screenshots DIR.
+// application. When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
+// tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
+// anomaly through the FIFO and photographs the saved event. Started by the command-line option
+// --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -35,6 +38,10 @@ private:
     void planShots();
     void connectAndTune();
     void nextShot();
+    void armAnomalyCapture();
+    void provokeAnomaly();
+    void waitForSavedEvent();
+    void finish();
     void save(const QString &name);
 
     Corvin *m_window;
@@ -42,4 +49,5 @@ private:
     QVector<Shot> m_shots;
     int m_shot = 0;
     int m_saved = 0;
+    int m_waits = 0;
 };

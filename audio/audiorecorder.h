@@ -1,5 +1,6 @@
 #pragma once
 
+#include "anomalysession.h"
 #include "audioanalysisresult.h"
 #include "audioformats.h"
 #include "blockspectrum.h"
@@ -17,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class AnomalyStage;
 class AudioBlockConsumer;
 class PlaybackFilter;
 class RfCapture;
@@ -91,11 +93,30 @@ public:
     // an existing channel; replaces an earlier request. Stopping the input cancels it.
     Q_INVOKABLE bool requestRfCapture(int request, int captureMs, int binHz, int channel);
     Q_INVOKABLE void cancelRfCapture();
+    // Anomaly capture: the session served at the Anomaly stage (see AnomalySession). Arming
+    // needs a running input and fails, changing nothing, for a channel outside the input, pre
+    // or post seconds out of range, or a band the feature bank refuses. Stopping the input
+    // disarms. The results come back with the anomaly signals.
+    Q_INVOKABLE bool armAnomaly(const AnomalyArmRequest &request);
+    Q_INVOKABLE void disarmAnomaly();
+    // A manual test trigger: needs a full pre-trigger buffer and no capture running.
+    Q_INVOKABLE bool triggerAnomaly();
+    Q_INVOKABLE bool isAnomalyArmed() const;
 
     // Running input format (invalid while closed).
     QAudioFormat inputFormat() const { return m_inputFormat; }
 
 signals:
+    // Anomaly capture, as AnomalySession's signals of the same names.
+    void anomalyStopped();
+    void anomalyObservationError(QString message);
+    void anomalyDecisionReady(int session, QString status, QVector<double> scores, int learned,
+                              int active, int saved, int skipped);
+    void anomalyFeaturesReady(int session, int seconds, int historyRows, QVector<double> values,
+                              double computeMs);
+    void anomalyFeaturesError(int session, QString error);
+    void anomalyProgress(int bufferedSeconds, int remainingSeconds, bool recording);
+    void anomalyEventReady(QByteArray pcm, QJsonObject metadata);
     // Largest sample magnitude 0-32768 of each read; (-1, false) when the input stops.
     void inputPeakChanged(int magnitude, bool clipped);
     // Frequencies (Hz) and magnitudes (dBFS, -100 ... 0) of one block, 2049 values each.
@@ -119,6 +140,7 @@ private:
     void onInputStateChanged();
     void onOutputStateChanged();
     void setUpRfCapture();
+    void setUpAnomalySession();
 
     QAudioFormat m_inputFormat;
     QAudioFormat m_outputFormat;
@@ -148,4 +170,6 @@ private:
     SignalAnalysis m_analysis;
     std::array<AudioBlockConsumer *, 2> m_consumers{};
     std::unique_ptr<RfCapture> m_rfCapture;
+    AnomalySession *m_anomaly = nullptr;
+    std::unique_ptr<AnomalyStage> m_anomalyStage;
 };
