@@ -8,9 +8,11 @@
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
 #include "corvindriver.h"
+#include "corvinversion.h"
 #include "datafolders.h"
 #include "documentviewer.h"
 #include "dsptab.h"
+#include "favoritestab.h"
 #include "greypanel.h"
 #include "helpdocuments.h"
 #include "helppanel.h"
@@ -21,6 +23,7 @@
 #include "radiopanelview.h"
 #include "receiverpanel.h"
 #include "receiversharing.h"
+#include "rfsweeptab.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -60,6 +63,9 @@ Corvin::Corvin(QWidget *parent)
 
     connect(m_log, &PersistentLog::screenLine, m_settingsPage, &SettingsPage::appendLogLine);
     m_log->open(DataFolders::dataFolder());
+    appendLog(tr("Corvin %1 started; data folder: %2")
+                  .arg(QStringLiteral(CORVIN_VERSION),
+                       QDir::toNativeSeparators(DataFolders::dataFolder())));
 
     m_panel = new ReceiverPanel(this, m_panelUi, this);
     connect(m_panel, &ReceiverPanel::receiverPageRequested, this,
@@ -79,6 +85,7 @@ Corvin::Corvin(QWidget *parent)
     m_clockTimer->start();
     updateConnectionUi();
 
+    m_favorites->loadFavorites(QString::fromLatin1(DataFolders::favoritesFile));
     fitWindowToScreen(this, QSize(initialWidth, initialHeight));
 }
 
@@ -143,6 +150,9 @@ void Corvin::setUpFeatures()
     m_audioPanel->start();
     m_anomalyPanel->start();
 
+    pageLayout(QStringLiteral("RfSpectrum"))->addWidget(new RfSweepTab(*this, this));
+    m_favorites = new FavoritesTab(*this, this);
+    pageLayout(QStringLiteral("Favorites"))->addWidget(m_favorites);
     auto *propagation = new PropagationTab(*this, nullptr, this);
     pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
     auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);

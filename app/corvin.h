@@ -12,6 +12,7 @@ class AnomalyPanel;
 class AudioEngine;
 class AudioPanel;
 class DspTab;
+class FavoritesTab;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -112,4 +113,5 @@ private:
     AnomalyPanel *m_anomalyPanel = nullptr;
     DspTab *m_dspTab = nullptr;
     ScanStandby *m_standby = nullptr;
+    FavoritesTab *m_favorites = nullptr;
 };

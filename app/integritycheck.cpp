@@ -1,14 +1,22 @@
 #include "integritycheck.h"
 
+#include "datafolders.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 QString IntegrityCheck::recordPath(const QString &executablePath)
 {
-    return executablePath + QStringLiteral(".sha256");
+    const QFileInfo executable(executablePath);
+    const QString name = executable.fileName() + QStringLiteral(".sha256");
+    if (DataFolders::isInstalledLocation(executable.path()))
+        return QDir::cleanPath(
+            executable.dir().filePath(QStringLiteral(CORVIN_RECORD_DIR_FROM_BIN "/") + name));
+    return executable.dir().filePath(name);
 }
 
 IntegrityCheck::Result IntegrityCheck::verify(const QString &executablePath)

@@ -1,29 +1,29 @@
 #include "corvin.h"
 #include "integritycheck.h"
+#include "programoptions.h"
 #include "quitonsignal.h"
 #include "screenshottour.h"
 #include "settingskeys.h"
 #include "startup.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    ProgramOptions options;
+    if (ProgramOptions::asksForHelpOrVersion(argc, argv)) {
+        // Answered before the GUI starts, so they need no display.
+        QCoreApplication probe(argc, argv);
+        options.answerHelpOrVersion(probe);
+    }
+
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QString::fromLatin1(SettingsKeys::organization));
     QCoreApplication::setApplicationName(QString::fromLatin1(SettingsKeys::application));
-
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    const QCommandLineOption screenshots(
-        QStringLiteral("screenshots"),
-        QStringLiteral("Connect to the first serial port, tune to a station, save a PNG of "
-                       "every page into DIR and quit."),
-        QStringLiteral("DIR"));
-    parser.addOption(screenshots);
-    parser.process(app);
+    // The desktop entry's name, which Wayland compositors match the window with.
+    QGuiApplication::setDesktopFileName(QStringLiteral("corvin"));
+    options.process(app);
 
     QTranslator translator;
     Startup::prepareApplication(app, translator);
@@ -34,8 +34,8 @@ int main(int argc, char *argv[])
     window.appendLog(IntegrityCheck::message(IntegrityCheck::verify(executable), executable));
     window.show();
 
-    ScreenshotTour tour(&window, parser.value(screenshots));
-    if (parser.isSet(screenshots))
+    ScreenshotTour tour(&window, options.screenshotFolder());
+    if (options.screenshotsRequested())
         tour.start();
     return app.exec();
 }

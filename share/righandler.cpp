@@ -1,5 +1,6 @@
 #include "righandler.h"
 
+#include "corvinversion.h"
 #include "receivermode.h"
 #include "rigmodes.h"
 #include "rigreply.h"

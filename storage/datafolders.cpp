@@ -1,5 +1,7 @@
 #include "datafolders.h"
 
+#include "settingskeys.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -35,14 +37,32 @@ QString resolve(const QString &overrideDir, const QString &besideExecutable, con
     return QDir::cleanPath(QDir(chosen).absolutePath());
 }
 
+bool isInstalledLocation(const QString &executableFolder)
+{
+    return QDir(executableFolder).dirName() == QLatin1String("bin");
+}
+
+QString besideExecutable(const QString &executableFolder)
+{
+    if (executableFolder.isEmpty() || isInstalledLocation(executableFolder))
+        return QString();
+    return QDir(executableFolder).filePath(QStringLiteral("data"));
+}
+
+QString perUser()
+{
+    // Named explicitly: the tools do not set the application's organization and name.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QString::fromLatin1(SettingsKeys::organization) + QLatin1Char('/') +
+                  QString::fromLatin1(SettingsKeys::application));
+}
+
 QString dataFolder()
 {
     static const QString folder = [] {
         const QString overrideDir = qEnvironmentVariable("CORVIN_DATA_DIR");
-        const QString beside =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("data"));
-        const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        return resolve(overrideDir, beside, perUser);
+        return resolve(overrideDir, besideExecutable(QCoreApplication::applicationDirPath()),
+                       perUser());
     }();
     return folder;
 }

@@ -4,9 +4,11 @@
 
 // Where the program writes its output. UI-free.
 //
-// The data folder is "data" beside the executable. When that folder cannot be created or
-// written (an installed program), the per-user application data location is used instead.
-// The environment variable CORVIN_DATA_DIR overrides both. Two paths are relative to the
+// The data folder is "data" beside the executable. An installed program (one that runs from a
+// "bin" folder, such as /usr/bin or ~/.local/bin) never writes beside itself, and when the
+// folder beside the executable cannot be created or written, the per-user data folder is used
+// instead (~/.local/share/Brevallo/Corvin, the same for the program and every tool). The
+// environment variable CORVIN_DATA_DIR overrides both. Two paths are relative to the
 // process's current directory instead: the WAV recordings and the favourites file.
 namespace DataFolders {
 
@@ -34,6 +36,16 @@ constexpr const char *logFileName = "Corvin.log";
 // can. Returns an absolute, clean path.
 QString resolve(const QString &overrideDir, const QString &besideExecutable,
                 const QString &perUser);
+
+// An executable in a folder named "bin" is an installed one.
+bool isInstalledLocation(const QString &executableFolder);
+
+// "data" in the executable's folder, or an empty string when the executable is installed.
+QString besideExecutable(const QString &executableFolder);
+
+// The per-user data folder: "Brevallo/Corvin" in the user's data location, whatever the
+// name of the running program.
+QString perUser();
 
 // The data folder of this process (needs the application object for the executable's
 // directory and the per-user location). Resolved on the first call and kept for the whole

@@ -38,6 +38,8 @@ private slots:
     void styleSheetParsesAndApplies();
     void integrity_data();
     void integrity();
+    void recordPath_data();
+    void recordPath();
     void builtProgramHasItsRecord();
 
 private:
@@ -181,6 +183,37 @@ void TestStartup::integrity()
              result.outcome != IntegrityCheck::Outcome::Matches);
     QCOMPARE(IntegrityCheck::verify(m_dir.filePath(QStringLiteral("absent"))).outcome,
              IntegrityCheck::Outcome::Unreadable);
+}
+
+// A built program keeps its record beside it; an installed one keeps nothing but itself in
+// its "bin" folder, and finds the record below the library folder of the same prefix.
+void TestStartup::recordPath_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("beside");
+    QTest::newRow("build tree") << "/home/op/corvin/build/app/corvin"
+                                << "/home/op/corvin/build/app/corvin.sha256";
+    QTest::newRow("portable folder") << "/opt/corvin/corvin"
+                                     << "/opt/corvin/corvin.sha256";
+    QTest::newRow("system") << "/usr/bin/corvin" << QString();
+    QTest::newRow("local") << "/usr/local/bin/corvin" << QString();
+    QTest::newRow("user") << "/home/op/.local/bin/corvin" << QString();
+}
+
+void TestStartup::recordPath()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, beside);
+    const QString record = IntegrityCheck::recordPath(program);
+    if (!beside.isEmpty()) {
+        QCOMPARE(record, beside);
+        return;
+    }
+    const QString prefix = QFileInfo(program).dir().filePath(QStringLiteral(".."));
+    QVERIFY2(record.startsWith(QDir::cleanPath(prefix) + QStringLiteral("/lib")),
+             qPrintable(record));
+    QVERIFY2(record.endsWith(QStringLiteral("/corvin/corvin.sha256")), qPrintable(record));
+    QVERIFY(!record.contains(QStringLiteral("/bin/")));
 }
 
 void TestStartup::builtProgramHasItsRecord()

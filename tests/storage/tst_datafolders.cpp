@@ -1,5 +1,6 @@
 #include "datafolders.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -11,6 +12,9 @@ class TestDataFolders : public QObject
 private slots:
     void resolve_data();
     void resolve();
+    void besideExecutable_data();
+    void besideExecutable();
+    void perUserIsSharedByEveryProgram();
     void overrideFromEnvironment();
 };
 
@@ -48,6 +52,40 @@ void TestDataFolders::resolve()
     QVERIFY(QFileInfo(chosen).isDir());
     // The probe file used to test the folder is gone.
     QCOMPARE(QDir(chosen).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// An installed program (in a "bin" folder) never writes beside itself.
+void TestDataFolders::besideExecutable_data()
+{
+    QTest::addColumn<QString>("executableFolder");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("build tree") << "/home/op/corvin/build/app"
+                                << "/home/op/corvin/build/app/data";
+    QTest::newRow("portable folder") << "/opt/corvin"
+                                     << "/opt/corvin/data";
+    QTest::newRow("folder named like bin") << "/opt/bins"
+                                           << "/opt/bins/data";
+    QTest::newRow("system") << "/usr/bin" << QString();
+    QTest::newRow("local") << "/usr/local/bin" << QString();
+    QTest::newRow("user") << "/home/op/.local/bin" << QString();
+    QTest::newRow("trailing slash") << "/usr/bin/" << QString();
+    QTest::newRow("unknown") << QString() << QString();
+}
+
+void TestDataFolders::besideExecutable()
+{
+    QFETCH(QString, executableFolder);
+    QFETCH(QString, expected);
+    QCOMPARE(DataFolders::besideExecutable(executableFolder), expected);
+}
+
+void TestDataFolders::perUserIsSharedByEveryProgram()
+{
+    // Whatever this program is called, its per-user folder is Corvin's.
+    QCoreApplication::setApplicationName(QStringLiteral("corvin-something"));
+    QCOMPARE(DataFolders::perUser(),
+             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                 QStringLiteral("/Brevallo/Corvin"));
 }
 
 void TestDataFolders::overrideFromEnvironment()

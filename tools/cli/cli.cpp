@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "corvinversion.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -69,6 +71,11 @@ const Command *find(const QString &name)
 QString programName()
 {
     return program();
+}
+
+void setProgramName(const QString &name)
+{
+    program() = name;
 }
 
 QString version()

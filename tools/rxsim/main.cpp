@@ -2,6 +2,7 @@
 #include "audioevents.h"
 #include "audiofifowriter.h"
 #include "controlreader.h"
+#include "corvinversion.h"
 #include "rxsimulator.h"
 #include "serialline.h"
 
@@ -76,6 +77,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvin-rxsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CORVIN_VERSION));
 
     QString faultNames;
     for (int i = 0; i < simFaultCount; ++i)
@@ -91,6 +93,7 @@ int main(int argc, char *argv[])
             "--vanish-s time.\nFaults: ") +
         faultNames);
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the terminal."),
          QStringLiteral("PATH")},
@@ -118,6 +121,11 @@ int main(int argc, char *argv[])
          QStringLiteral("Inject fault NAME into the next COUNT commands (starting with COMMAND) "
                         "(repeatable)."),
          QStringLiteral("NAME[:COUNT[:COMMAND]]")},
+        {QStringLiteral("fault-zone"),
+         QStringLiteral("Inject fault NAME only while tuned from LOW to HIGH Hz; with N only into "
+                        "the first N commands it applies to after each tune, e.g. "
+                        "88000000-88500000:bad-lm:1 (repeatable)."),
+         QStringLiteral("LOW-HIGH:NAME[:N]")},
         {QStringLiteral("late-ms"), QStringLiteral("Delay of a late reply (default 450)."),
          QStringLiteral("MS"), QStringLiteral("450")},
         {QStringLiteral("dead-ms"),
@@ -188,6 +196,12 @@ int main(int argc, char *argv[])
         applyRate(sim, spec);
     for (const QString &spec : parser.values(QStringLiteral("fault-next")))
         applyTrigger(sim, spec);
+    for (const QString &spec : parser.values(QStringLiteral("fault-zone"))) {
+        FaultZone zone;
+        if (!FaultZone::parse(spec, &zone))
+            fail(QStringLiteral("bad --fault-zone %1 (expected LOW-HIGH:NAME[:N], Hz)").arg(spec));
+        sim.addFaultZone(zone);
+    }
 
     std::shared_ptr<QFile> wireLog;
     if (parser.isSet(QStringLiteral("wire-log"))) {
