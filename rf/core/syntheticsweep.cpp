@@ -12,6 +12,8 @@ SyntheticSweep::SyntheticSweep(Corvindriver &driver, SyntheticAudio &audio, QObj
     , m_audio(audio)
 {
     m_timer.setSingleShot(true);
+    // A coarse timer may fire 5 % early: the settle time and the capture's time-out are minima.
+    m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &SyntheticSweep::onTimer);
 }
 

@@ -2,8 +2,7 @@
 // the whole run, every way it ends (keeping the slices done), request ids that drop late
 // results, and the checks before anything starts.
 
-#include "corvindriver.h"
-#include "rxsimulator.h"
+#include "simulatorrig.h"
 #include "syntheticsweep.h"
 
 #include <QSignalSpy>
@@ -81,29 +80,23 @@ private:
     // Waits until the sweep has asked for a capture (the settle time has passed).
     bool waitForRequest(int count);
 
-    std::unique_ptr<RxSimulator> m_sim;
-    std::unique_ptr<Corvindriver> m_driver;
+    std::unique_ptr<SimulatorRig> m_rig;
     std::unique_ptr<ScriptedAudio> m_audio;
     std::unique_ptr<SyntheticSweep> m_sweep;
 };
 
 void TestSyntheticSweep::init()
 {
-    m_sim = std::make_unique<RxSimulator>();
-    m_sim->setPaced(false);
-    QString error;
-    QVERIFY2(m_sim->start(&error), qPrintable(error));
-    m_driver = std::make_unique<Corvindriver>();
-    QVERIFY(m_driver->openPort(m_sim->portPath()));
+    m_rig = std::make_unique<SimulatorRig>();
+    QVERIFY(m_rig->ready);
     m_audio = std::make_unique<ScriptedAudio>();
-    m_sweep = std::make_unique<SyntheticSweep>(*m_driver, *m_audio);
+    m_sweep = std::make_unique<SyntheticSweep>(m_rig->driver, *m_audio);
 }
 
 void TestSyntheticSweep::cleanup()
 {
     m_sweep.reset();
-    m_driver.reset();
-    m_sim.reset();
+    m_rig.reset();
 }
 
 bool TestSyntheticSweep::waitForRequest(int count)
@@ -123,9 +116,9 @@ void TestSyntheticSweep::completeSweep()
     QVERIFY(m_sweep->start(twoSlices(), 145500000, 1, &text));
     QVERIFY(m_sweep->isRunning());
     QCOMPARE(started.takeFirst().at(0).toInt(), 2);
-    QCOMPARE(m_sim->audioScene().effectiveMode, SyntheticSweep::usbMode);
+    QCOMPARE(m_rig->sim.audioScene().effectiveMode, SyntheticSweep::usbMode);
     QCOMPARE(tuned.takeFirst().at(0).toLongLong(), 4599700);
-    QCOMPARE(m_sim->frequency(), 4599700u);
+    QCOMPARE(m_rig->sim.frequency(), 4599700u);
     QCOMPARE(status.last().at(0).toString(), QStringLiteral("Tuning 4.599700 MHz — slice 1/2"));
     QVERIFY(m_audio->requests.isEmpty()); // settling
 
@@ -237,7 +230,7 @@ void TestSyntheticSweep::failuresKeepTheSlicesDone()
 
 void TestSyntheticSweep::usbFailureTakesNoTime()
 {
-    m_sim->triggerFault(SimFault::Reject, 10, "MD");
+    m_rig->sim.triggerFault(SimFault::Reject, 10, "MD");
     QSignalSpy finished(m_sweep.get(), &SyntheticSweep::finished);
     QSignalSpy restore(m_sweep.get(), &SyntheticSweep::restoreRequested);
     QString text;
@@ -252,7 +245,7 @@ void TestSyntheticSweep::usbFailureTakesNoTime()
 
 void TestSyntheticSweep::tuningFailure()
 {
-    m_sim->triggerFault(SimFault::Reject, 10, "RF");
+    m_rig->sim.triggerFault(SimFault::Reject, 10, "RF");
     QSignalSpy finished(m_sweep.get(), &SyntheticSweep::finished);
     QString text;
     QVERIFY(m_sweep->start(twoSlices(), 7050000, 3, &text));
@@ -302,7 +295,7 @@ void TestSyntheticSweep::nothingStarts()
     QCOMPARE(started.size(), 0);
     QCOMPARE(m_audio->starts, invalid ? 0 : 1);
     QCOMPARE(m_audio->stops, stops);
-    QVERIFY(m_sim->commands().isEmpty());
+    QVERIFY(m_rig->sim.commands().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSyntheticSweep)

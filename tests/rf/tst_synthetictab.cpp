@@ -13,6 +13,7 @@
 #include "pulsetestserver.h"
 #include "rxsimulator.h"
 #include "scanstandby.h"
+#include "simulatorrig.h"
 #include "syntheticfrequencyscaledraw.h"
 #include "syntheticplot.h"
 #include "syntheticspectrumzoomer.h"
@@ -193,14 +194,10 @@ void TestSyntheticTab::whenItMayStart()
 
 void TestSyntheticTab::refusalsShowInTheStatusLine()
 {
-    RxSimulator sim;
-    sim.setPaced(false);
-    QString error;
-    QVERIFY2(sim.start(&error), qPrintable(error));
-    Corvindriver driver;
-    QVERIFY(driver.openPort(sim.portPath()));
+    SimulatorRig rig;
+    QVERIFY(rig.ready);
     TestHost host;
-    host.receiverDriver = &driver;
+    host.receiverDriver = &rig.driver;
     SyntheticTab tab(host);
     auto *status = child<QLabel>(&tab, "syntheticStatus");
     child<QSpinBox>(&tab, "syntheticStep")->setValue(150);
@@ -211,7 +208,7 @@ void TestSyntheticTab::refusalsShowInTheStatusLine()
     tab.startSweep(); // the stand-in window has no audio engine
     QCOMPARE(status->text(), QStringLiteral("Audio input/channel or passband unavailable."));
     QVERIFY(!tab.sweep().isRunning());
-    QVERIFY(sim.commands().isEmpty());
+    QVERIFY(rig.sim.commands().isEmpty());
     // Nothing was stored: settings are written when a sweep starts.
     QVERIFY(!host.settings().contains("Synthetic/Step"));
 }
@@ -292,27 +289,15 @@ void TestSyntheticTab::sweepEndToEnd()
     REQUIRE_PULSE_SERVER();
     // Two carriers 1200 Hz apart. Tunings 4 608 200, 4 609 200 and 4 610 200 Hz cover
     // 4 608 500 ... 4 612 500 Hz.
-    RxSimulator sim;
-    sim.setPaced(false);
-    BandPlan plan;
-    QTemporaryDir dir;
-    QFile planFile(dir.filePath("plan.txt"));
-    QVERIFY(planFile.open(QIODevice::WriteOnly));
-    planFile.write("band 100000 3000000001 NFM\n"
-                   "station 4610000 CW 200 120 carrier\n"
-                   "station 4611200 CW 200 100 carrier\n");
-    planFile.close();
+    SimulatorRig rig({"station 4610000 CW 200 120 carrier", "station 4611200 CW 200 100 carrier"});
+    QVERIFY(rig.ready);
+    RxSimulator &sim = rig.sim;
     QString error;
-    QVERIFY2(BandPlan::loadFile(planFile.fileName(), &plan, &error), qPrintable(error));
-    sim.setBandPlan(plan);
-    QVERIFY2(sim.start(&error), qPrintable(error));
     AudioFifoWriter audio([&sim] { return sim.audioScene(); }, PulseTest::monoFifo(), 48000, 1);
     QVERIFY2(audio.start(&error), qPrintable(error));
 
-    Corvindriver driver;
-    QVERIFY(driver.openPort(sim.portPath()));
     AudioHost host;
-    host.receiverDriver = &driver;
+    host.receiverDriver = &rig.driver;
     host.receiver.frequency = 7050000;
     host.receiver.mode = 2;
     SyntheticTab tab(host);
@@ -365,6 +350,7 @@ void TestSyntheticTab::sweepEndToEnd()
             qPrintable(QStringLiteral("%1 %2").arg(grid.psdDb(peak)).arg(grid.psdDb(between))));
     }
     QVERIFY(child<QPushButton>(&tab, "syntheticExport")->isEnabled());
+    QTemporaryDir dir;
     const QString csv = dir.filePath("rf.csv");
     QVERIFY(tab.exportCsv(csv));
     QCOMPARE(child<QLabel>(&tab, "syntheticStatus")->text(),
