@@ -29,6 +29,8 @@
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "spectrumtab.h"
+#include "synthetictab.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -136,7 +138,15 @@ void Corvin::setUpFeatures()
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
 
+    auto *spectrum = new SpectrumTab(*this);
+    pageLayout(QStringLiteral("Spectrum"))->addWidget(spectrum);
+    m_settingsPage->addWaterfallPanel(spectrum->settingsPanel());
+    connect(m_audioPanel, &AudioPanel::audioStateRefreshed, spectrum,
+            &SpectrumTab::followAudioState);
+    pageLayout(QStringLiteral("RfSynthetic"))->addWidget(new SyntheticTab(*this));
+
     m_audio->start();
+    spectrum->start();
     m_audioPanel->start();
     m_anomalyPanel->start();
 
@@ -372,6 +382,11 @@ void Corvin::refreshAudioStatus()
 void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
 {
     connect(m_audioPanel, &AudioPanel::inputLost, context, std::move(handler));
+}
+
+bool Corvin::hasAudioInput() const
+{
+    return m_audioPanel->hasInputDevices();
 }
 
 void Corvin::showDspHelp()

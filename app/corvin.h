@@ -57,6 +57,7 @@ public:
     bool startAudioInput() override;
     void refreshAudioStatus() override;
     void onAudioInputLost(QObject *context, std::function<void()> handler) override;
+    bool hasAudioInput() const override;
     void showDspHelp() override;
 
     // Tabs and panels of other features find their places here.

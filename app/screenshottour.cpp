@@ -7,6 +7,9 @@
 #include "favoritestab.h"
 #include "receivercontrol.h"
 #include "rfsweeptab.h"
+#include "spectrumtab.h"
+#include "syntheticsweep.h"
+#include "synthetictab.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -81,14 +84,14 @@ void ScreenshotTour::addFavorites()
     else if (m_favorites == 2)
         addFavorite(98000000, QStringLiteral("FM broadcast"));
     else
-        tuneToStation();
+        syntheticSweep();
 }
 
 void ScreenshotTour::addFavorite(qint64 hertz, const QString &name)
 {
     auto *favorites = m_window->findChild<FavoritesTab *>();
     if (!favorites) {
-        tuneToStation();
+        syntheticSweep();
         return;
     }
     ReceiverControl &receiver = m_window->receiverControl();
@@ -110,8 +113,41 @@ void ScreenshotTour::addFavorite(qint64 hertz, const QString &name)
     wait->start(pageMs);
 }
 
+void ScreenshotTour::syntheticSweep()
+{
+    auto *tab = m_window->findChild<SyntheticTab *>();
+    if (!tab) {
+        tuneToStation();
+        return;
+    }
+    tab->startSweep();
+    if (!tab->sweep().isRunning()) {
+        QTextStream(stderr) << "the RF synthetic sweep did not start\n";
+        tuneToStation();
+        return;
+    }
+    auto *wait = new QTimer(this);
+    connect(wait, &QTimer::timeout, this, [this, tab, wait] {
+        if (tab->sweep().isRunning())
+            return;
+        wait->deleteLater();
+        if (m_folder.mkpath(QStringLiteral("files")))
+            tab->exportCsv(m_folder.filePath(QStringLiteral("files/synthetic.csv")));
+        tuneToStation();
+    });
+    wait->start(pageMs);
+}
+
+void ScreenshotTour::setAudioSpectrum(bool on)
+{
+    auto *spectrum = m_window->findChild<QPushButton *>(QStringLiteral("grabPB"));
+    if (spectrum && spectrum->isEnabled() && spectrum->isChecked() != on)
+        spectrum->click();
+}
+
 void ScreenshotTour::tuneToStation()
 {
+    setAudioSpectrum(true);
     ReceiverControl &receiver = m_window->receiverControl();
     receiver.setModeIndex(stationMode, true);
     receiver.setCurrentFrequency(stationHertz);
@@ -156,6 +192,9 @@ void ScreenshotTour::nextShot()
     if (m_shot > 0)
         save(m_shots[m_shot - 1].name);
     if (m_shot == m_shots.size()) {
+        if (auto *spectrum = m_window->findChild<SpectrumTab *>())
+            spectrum->saveSpectrumSnapshot();
+        setAudioSpectrum(false);
         if (qEnvironmentVariableIsEmpty("CORVIN_RXSIM_CONTROL"))
             finish();
         else

@@ -4,6 +4,7 @@
 #include "audioblockconsumer.h"
 #include "audioformats.h"
 #include "playbackfilter.h"
+#include "rfcapture.h"
 
 #include <QAudioInput>
 #include <QAudioOutput>
@@ -34,6 +35,7 @@ AudioRecorder::AudioRecorder(QObject *parent)
     m_pushTimer->setInterval(kPushIntervalMs);
     m_pushTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pushTimer, &QTimer::timeout, this, &AudioRecorder::pushPlayback);
+    setUpRfCapture();
     setUpAnomalySession();
 }
 

@@ -21,6 +21,7 @@
 class AnomalyStage;
 class AudioBlockConsumer;
 class PlaybackFilter;
+class RfCapture;
 class QAudioInput;
 class QAudioOutput;
 class QIODevice;
@@ -86,6 +87,12 @@ public:
     // Reports the state; with inputNeededElsewhere false, an input nothing uses is closed first.
     Q_INVOKABLE AudioRecorderState queryState(bool inputNeededElsewhere);
 
+    // Synthetic RF spectrum capture, served at the RfCapture stage: arms a capture of captureMs
+    // of one channel (0 = left/mono, 1 = right) whose Welch estimate at binHz comes back with
+    // rfPsdReady(request, ...). Accepted only while the input runs, for 200-5000 ms, binHz > 0 and
+    // an existing channel; replaces an earlier request. Stopping the input cancels it.
+    Q_INVOKABLE bool requestRfCapture(int request, int captureMs, int binHz, int channel);
+    Q_INVOKABLE void cancelRfCapture();
     // Anomaly capture: the session served at the Anomaly stage (see AnomalySession). Arming
     // needs a running input and fails, changing nothing, for a channel outside the input, pre
     // or post seconds out of range, or a band the feature bank refuses. Stopping the input
@@ -132,6 +139,7 @@ private:
     void finishRecording();
     void onInputStateChanged();
     void onOutputStateChanged();
+    void setUpRfCapture();
     void setUpAnomalySession();
 
     QAudioFormat m_inputFormat;
@@ -161,6 +169,7 @@ private:
     std::vector<double> m_power;
     SignalAnalysis m_analysis;
     std::array<AudioBlockConsumer *, 2> m_consumers{};
+    std::unique_ptr<RfCapture> m_rfCapture;
     AnomalySession *m_anomaly = nullptr;
     std::unique_ptr<AnomalyStage> m_anomalyStage;
 };

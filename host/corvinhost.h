@@ -87,6 +87,9 @@ public:
     // activity then ends itself. The subscription ends with context.
     virtual void onAudioInputLost(QObject *context, std::function<void()> handler) = 0;
 
+    // True when the audio panel lists at least one audio input device.
+    virtual bool hasAudioInput() const = 0;
+
     // Writes the settings store to disk now.
     virtual void flushSettings() = 0;
 

@@ -2,6 +2,7 @@
 
 #include "audiodevices.h"
 #include "audioformats.h"
+#include "audiothreadcall.h"
 #include "devicecombo.h"
 #include "playbackfilter.h"
 
@@ -21,10 +22,8 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QThread>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
 
@@ -189,26 +188,7 @@ void AudioPanel::addPeakMeter(QWidget *meter)
 
 template <typename F> auto AudioPanel::onAudioThread(F f) const
 {
-    using Result = decltype(f());
-    // The recorder normally runs on its own thread; the call then waits for it. A recorder on
-    // this thread (never the case for the window) is called directly instead of deadlocking.
-    const bool direct = m_recorder->thread() == QThread::currentThread();
-    if constexpr (std::is_void_v<Result>) {
-        if (direct) {
-            f();
-        } else {
-            QMetaObject::invokeMethod(m_recorder, f, Qt::BlockingQueuedConnection);
-        }
-    } else {
-        Result result{};
-        if (direct) {
-            result = f();
-        } else {
-            QMetaObject::invokeMethod(
-                m_recorder, [&] { result = f(); }, Qt::BlockingQueuedConnection);
-        }
-        return result;
-    }
+    return callOnAudioThread(m_recorder, f);
 }
 
 QAudioDeviceInfo AudioPanel::selectedInputDevice() const

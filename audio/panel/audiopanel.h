@@ -50,6 +50,8 @@ public:
     // Clears the last audio error and starts the selected input on the audio thread
     // (blocking); true when the input runs. For activities that measure the input.
     bool startSelectedInput();
+    // True when the input list holds at least one device.
+    bool hasInputDevices() const { return !m_inputs.isEmpty(); }
 
     // "hh:mm:ss" of a recording duration in seconds.
     static QString durationText(qint64 seconds);

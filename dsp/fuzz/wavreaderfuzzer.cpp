@@ -1,6 +1,6 @@
 // libFuzzer target: opens arbitrary bytes as a WAV file and, when the reader accepts them,
 // reads a few blocks and checks what it promised. Any crash, sanitizer report or broken
-// promise is a finding. Built by scripts/fuzz-wav.
+// promise is a finding. Built by scripts/fuzz (wav).
 
 #include "wavreader.h"
 

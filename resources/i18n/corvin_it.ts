@@ -2079,6 +2079,69 @@ Deviazione standard %5</translation>
     </message>
 </context>
 <context>
+    <name>SpectrumTab</name>
+    <message>
+        <source>Enable Audio spectrum to display the selected input.</source>
+        <translation>Attiva Spettro audio per visualizzare l&apos;ingresso selezionato.</translation>
+    </message>
+    <message>
+        <source>Frequency (Hz)</source>
+        <translation>Frequenza (Hz)</translation>
+    </message>
+    <message>
+        <source>Amplitude (dBFS)</source>
+        <translation>Ampiezza (dBFS)</translation>
+    </message>
+    <message>
+        <source>Save spectrum snapshot</source>
+        <translation>Salva istantanea dello spettro</translation>
+    </message>
+    <message>
+        <source>Save the current FFT as CSV and the visible waterfall as PNG.</source>
+        <translation>Salva la FFT corrente come CSV e la cascata visibile come PNG.</translation>
+    </message>
+    <message>
+        <source>Waiting for audio samples...</source>
+        <translation>In attesa di campioni audio...</translation>
+    </message>
+    <message>
+        <source>Could not save live FFT data: %1</source>
+        <translation>Impossibile salvare i dati FFT in diretta: %1</translation>
+    </message>
+    <message>
+        <source>Live FFT archive: %1</source>
+        <translation>Archivio FFT in diretta: %1</translation>
+    </message>
+    <message>
+        <source>Live FFT archive closed (%1 frames).</source>
+        <translation>Archivio FFT in diretta chiuso (%1 frame).</translation>
+    </message>
+    <message>
+        <source>Could not finish the live FFT archive: %1</source>
+        <translation>Impossibile completare l&apos;archivio FFT in diretta: %1</translation>
+    </message>
+    <message>
+        <source>Could not write the spectrum snapshot: %1</source>
+        <translation>Impossibile scrivere l&apos;istantanea dello spettro: %1</translation>
+    </message>
+    <message>
+        <source>Could not finish the spectrum snapshot: %1</source>
+        <translation>Impossibile completare l&apos;istantanea dello spettro: %1</translation>
+    </message>
+    <message>
+        <source>Spectrum saved: %1</source>
+        <translation>Spettro salvato: %1</translation>
+    </message>
+    <message>
+        <source>Waterfall saved: %1</source>
+        <translation>Cascata salvata: %1</translation>
+    </message>
+    <message>
+        <source>Could not save the waterfall image: %1</source>
+        <translation>Impossibile salvare l&apos;immagine della cascata: %1</translation>
+    </message>
+</context>
+<context>
     <name>SpectrumView</name>
     <message>
         <source>Audio frequency (Hz)</source>
@@ -2087,6 +2150,344 @@ Deviazione standard %5</translation>
     <message>
         <source>Power (dBFS/bin)</source>
         <translation>Potenza (dBFS/bin)</translation>
+    </message>
+</context>
+<context>
+    <name>SyntheticPlot</name>
+    <message>
+        <source>RF (MHz)</source>
+        <translation>RF (MHz)</translation>
+    </message>
+    <message>
+        <source>PSD (dBFS/Hz)</source>
+        <translation>PSD (dBFS/Hz)</translation>
+    </message>
+    <message>
+        <source>Point at the trace to read frequency and relative PSD. Drag with the left button or turn the wheel to zoom. Drag with the middle button to pan. Right-click to go back one zoom step.</source>
+        <translation>Punta la traccia per leggere frequenza e PSD relativa. Trascina con il tasto sinistro o ruota la rotellina per ingrandire. Trascina con il tasto centrale per spostare la vista. Clic destro per tornare indietro di un passo di zoom.</translation>
+    </message>
+</context>
+<context>
+    <name>SyntheticSpectrumCurve</name>
+    <message>
+        <source>USB Welch PSD</source>
+        <translation>PSD Welch USB</translation>
+    </message>
+</context>
+<context>
+    <name>SyntheticSweep</name>
+    <message>
+        <source>Invalid range, step or FFT duration (max 2000 tunes / 500001 bins).</source>
+        <translation>Intervallo, passo o durata FFT non validi (max 2000 sintonie / 500001 bin).</translation>
+    </message>
+    <message>
+        <source>Stopped; partial data retained.</source>
+        <translation>Arrestata; dati parziali conservati.</translation>
+    </message>
+    <message>
+        <source>RF synthetic sweep stopped on exit.</source>
+        <translation>Scansione RF sintetica arrestata all&apos;uscita.</translation>
+    </message>
+    <message>
+        <source>Audio input lost.</source>
+        <translation>Ingresso audio perso.</translation>
+    </message>
+    <message>
+        <source>Audio input/channel or passband unavailable.</source>
+        <translation>Ingresso/canale audio o banda non disponibile.</translation>
+    </message>
+    <message>
+        <source>USB configuration failed.</source>
+        <translation>Configurazione USB fallita.</translation>
+    </message>
+    <message>
+        <source>Tuning failed; partial data retained.</source>
+        <translation>Sintonia fallita; dati parziali conservati.</translation>
+    </message>
+    <message>
+        <source>Tuning %1 MHz — slice %2/%3</source>
+        <translation>Sintonia %1 MHz — segmento %2/%3</translation>
+    </message>
+    <message>
+        <source>Audio timeout; partial data retained.</source>
+        <translation>Timeout audio; dati parziali conservati.</translation>
+    </message>
+    <message>
+        <source>Cannot capture audio.</source>
+        <translation>Acquisizione audio non disponibile.</translation>
+    </message>
+    <message>
+        <source>PSD computation failed.</source>
+        <translation>Calcolo PSD fallito.</translation>
+    </message>
+    <message>
+        <source>Invalid PSD segment.</source>
+        <translation>Segmento PSD non valido.</translation>
+    </message>
+    <message>
+        <source>Sweep complete.</source>
+        <translation>Scansione completata.</translation>
+    </message>
+    <message>
+        <source> %1/%2 — clip max %3% — %4 s</source>
+        <translation> %1/%2 — clip max %3% — %4 s</translation>
+    </message>
+</context>
+<context>
+    <name>SyntheticTab</name>
+    <message>
+        <source>Start sweep</source>
+        <translation>Avvia scansione</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Ferma</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Esporta CSV</translation>
+    </message>
+    <message>
+        <source>Full view</source>
+        <translation>Vista completa</translation>
+    </message>
+    <message>
+        <source>Restore the complete frequency range and the automatic PSD scale (Home).</source>
+        <translation>Ripristina l&apos;intervallo di frequenze completo e la scala PSD automatica (Home).</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Aiuto</translation>
+    </message>
+    <message>
+        <source>Connect and select the audio input in Receiver.</source>
+        <translation>Collega e seleziona l&apos;ingresso audio in Ricevitore.</translation>
+    </message>
+    <message>
+        <source>Point at the spectrum to read a bin</source>
+        <translation>Punta lo spettro per leggere un bin</translation>
+    </message>
+    <message>
+        <source>RF tuning</source>
+        <translation>Sintonia RF</translation>
+    </message>
+    <message>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <source>Use a multiple of 100 Hz no greater than the usable audio bandwidth.</source>
+        <translation>Usa un multiplo di 100 Hz non superiore alla banda audio utile.</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Da</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>A</translation>
+    </message>
+    <message>
+        <source>RX step</source>
+        <translation>Passo RX</translation>
+    </message>
+    <message>
+        <source>Audio and FFT</source>
+        <translation>Audio e FFT</translation>
+    </message>
+    <message>
+        <source>Lower edge of the usable USB audio passband.</source>
+        <translation>Limite inferiore della banda audio USB utile.</translation>
+    </message>
+    <message>
+        <source>Upper edge of the usable USB audio passband.</source>
+        <translation>Limite superiore della banda audio USB utile.</translation>
+    </message>
+    <message>
+        <source>Nominal FFT spacing. The Hann equivalent noise bandwidth is 1.5 times the spacing.</source>
+        <translation>Spaziatura FFT nominale. La banda equivalente di rumore della finestra di Hann è 1,5 volte la spaziatura.</translation>
+    </message>
+    <message>
+        <source>Left / mono</source>
+        <translation>Sinistro / mono</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Destro</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Raw PCM capture duration per tuning, at least one FFT window.</source>
+        <translation>Durata dell&apos;acquisizione PCM grezza per sintonia, almeno una finestra FFT.</translation>
+    </message>
+    <message>
+        <source>Wait after tuning before accepting samples. Includes a margin for the audio buffer.</source>
+        <translation>Attesa dopo la sintonia prima di accettare campioni. Include un margine per il buffer audio.</translation>
+    </message>
+    <message>
+        <source>Audio low</source>
+        <translation>Audio basso</translation>
+    </message>
+    <message>
+        <source>Audio high</source>
+        <translation>Audio alto</translation>
+    </message>
+    <message>
+        <source>FFT bin</source>
+        <translation>Bin FFT</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Canale</translation>
+    </message>
+    <message>
+        <source>Capture</source>
+        <translation>Acquisizione</translation>
+    </message>
+    <message>
+        <source>Settle</source>
+        <translation>Assestamento</translation>
+    </message>
+    <message>
+        <source>%v/%m — ETA %1 s — clip max %2%</source>
+        <translation>%v/%m — ETA %1 s — clip max %2%</translation>
+    </message>
+    <message>
+        <source>%1 MHz  ·  %2 dBFS/Hz</source>
+        <translation>%1 MHz  ·  %2 dBFS/Hz</translation>
+    </message>
+    <message>
+        <source>%1 MHz  ·  No data</source>
+        <translation>%1 MHz  ·  Nessun dato</translation>
+    </message>
+    <message>
+        <source>CSV saved: </source>
+        <translation>CSV salvato: </translation>
+    </message>
+    <message>
+        <source>CSV write failed.</source>
+        <translation>Scrittura CSV fallita.</translation>
+    </message>
+    <message>
+        <source>RF Synthetic CSV</source>
+        <translation>CSV RF sintetico</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>WaterfallSettings</name>
+    <message>
+        <source>Audio waterfall</source>
+        <translation>Cascata audio</translation>
+    </message>
+    <message>
+        <source>Show waterfall below the spectrum</source>
+        <translation>Mostra la cascata sotto lo spettro</translation>
+    </message>
+    <message>
+        <source>Archive live FFT frames</source>
+        <translation>Archivia i frame FFT in diretta</translation>
+    </message>
+    <message>
+        <source>Save timestamped FFT data while Audio spectrum is active. Long sessions can produce large files.</source>
+        <translation>Salva dati FFT con data e ora mentre Spettro audio è attivo. Le sessioni lunghe possono produrre file grandi.</translation>
+    </message>
+    <message>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <source> dBFS</source>
+        <translation> dBFS</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source> rows/s</source>
+        <translation> righe/s</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>Ocean</source>
+        <translation>Oceano</translation>
+    </message>
+    <message>
+        <source>Heat</source>
+        <translation>Calore</translation>
+    </message>
+    <message>
+        <source>Grayscale</source>
+        <translation>Scala di grigi</translation>
+    </message>
+    <message>
+        <source>Viridis</source>
+        <translation>Viridis</translation>
+    </message>
+    <message>
+        <source>Inferno</source>
+        <translation>Inferno</translation>
+    </message>
+    <message>
+        <source>Low frequency</source>
+        <translation>Frequenza bassa</translation>
+    </message>
+    <message>
+        <source>High frequency</source>
+        <translation>Frequenza alta</translation>
+    </message>
+    <message>
+        <source>Color floor</source>
+        <translation>Soglia colore inferiore</translation>
+    </message>
+    <message>
+        <source>Color ceiling</source>
+        <translation>Soglia colore superiore</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Storico</translation>
+    </message>
+    <message>
+        <source>Update rate</source>
+        <translation>Frequenza di aggiornamento</translation>
+    </message>
+    <message>
+        <source>Display height</source>
+        <translation>Altezza visualizzata</translation>
+    </message>
+    <message>
+        <source>Palette</source>
+        <translation>Tavolozza</translation>
+    </message>
+</context>
+<context>
+    <name>WaterfallWidget</name>
+    <message>
+        <source>Audio waterfall</source>
+        <translation>Cascata audio</translation>
+    </message>
+    <message>
+        <source>%1 dBFS</source>
+        <translation>%1 dBFS</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
     </message>
 </context>
 </TS>

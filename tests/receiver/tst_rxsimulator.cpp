@@ -282,9 +282,11 @@ void RxSimulatorTest::synthesisedAudio()
     scene.hasStation = true;
     scene.strength = 1.0;
     scene.station.kind = AudioKind::Tone;
+    scene.station.mode = 3; // a 1000 Hz tone sent in USB
     scene.station.level = 200;
     scene.effectiveMode = 3; // USB: tuning 200 Hz low raises the pitch by 200 Hz
     scene.offsetHz = -200;
+    scene.sideband = {{scene.station, 200}};
     AudioSynth synth(rate);
     synth.render(scene, samples.data(), rate);
     QVERIFY(qAbs(toneFrequency(samples, rate) - 1200.0) < 15.0);
@@ -292,6 +294,7 @@ void RxSimulatorTest::synthesisedAudio()
     QVERIFY(toneLevel > 0.3);
 
     scene.hasStation = false;
+    scene.sideband.clear();
     synth.render(scene, samples.data(), rate);
     const double noiseLevel = rms(samples);
     QVERIFY2(noiseLevel > 0.005 && noiseLevel < 0.1, qPrintable(QString::number(noiseLevel)));

@@ -83,6 +83,7 @@ public:
     bool startAudioInput() override;
     void refreshAudioStatus() override { ++audioStatusRefreshes; }
     void onAudioInputLost(QObject *context, std::function<void()> handler) override;
+    bool hasAudioInput() const override { return audioInputPresent; }
 
     // Calls every onAudioInputLost handler whose context still exists.
     void loseAudioInput();
@@ -99,6 +100,7 @@ public:
     int audioInputStarts = 0;         // startAudioInput calls
     bool audioInputStartable = false; // what startAudioInput answers
     int audioStatusRefreshes = 0;
+    bool audioInputPresent = true; // what hasAudioInput answers
     int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers

@@ -97,7 +97,12 @@ BandPlan BandPlan::defaultPlan()
         {1215000, am, 9000, 160, K::Speech, QStringLiteral("MW broadcast 1215")},
         {1854000, lsb, 2700, 70, K::Speech, QStringLiteral("160 m net")},
         {3630000, lsb, 2700, 90, K::Speech, QStringLiteral("80 m net")},
+        {4610000, cw, 200, 120, K::Carrier, QStringLiteral("Carrier 4610")},
         {4625000, usb, 3000, 110, K::Pulses, QStringLiteral("HF buzzer")},
+        {4640000, usb, 2700, 100, K::Speech, QStringLiteral("SSB voice 4640")},
+        {4655000, cw, 200, 90, K::Carrier, QStringLiteral("Carrier 4655")},
+        {4670000, usb, 400, 100, K::Fsk, QStringLiteral("FSK 4670")},
+        {4685000, cw, 5000, 80, K::Sweep, QStringLiteral("Sweeping tone 4685")},
         {5000000, am, 6000, 100, K::Pulses, QStringLiteral("Time signal 5 MHz")},
         {5505000, usb, 2700, 80, K::Speech, QStringLiteral("VOLMET")},
         {6000000, am, 9000, 170, K::Speech, QStringLiteral("SW broadcast 49 m")},
@@ -235,6 +240,12 @@ QString BandPlan::kindName(AudioKind kind)
         return QStringLiteral("bursts");
     case AudioKind::Pulses:
         return QStringLiteral("pulses");
+    case AudioKind::Carrier:
+        return QStringLiteral("carrier");
+    case AudioKind::Fsk:
+        return QStringLiteral("fsk");
+    case AudioKind::Sweep:
+        return QStringLiteral("sweep");
     }
     return QString();
 }
@@ -242,7 +253,8 @@ QString BandPlan::kindName(AudioKind kind)
 bool BandPlan::kindFromName(const QString &name, AudioKind *kind)
 {
     for (AudioKind candidate : {AudioKind::Silence, AudioKind::Noise, AudioKind::Tone,
-                                AudioKind::Speech, AudioKind::Bursts, AudioKind::Pulses}) {
+                                AudioKind::Speech, AudioKind::Bursts, AudioKind::Pulses,
+                                AudioKind::Carrier, AudioKind::Fsk, AudioKind::Sweep}) {
         if (kindName(candidate).compare(name, Qt::CaseInsensitive) == 0) {
             *kind = candidate;
             return true;

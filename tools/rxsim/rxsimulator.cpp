@@ -1,6 +1,9 @@
 #include "rxsimulator.h"
 
+#include "audiosynth.h"
+
 #include <chrono>
+#include <cstdlib>
 #include <limits>
 #include <poll.h>
 
@@ -186,6 +189,14 @@ AudioScene RxSimulator::audioScene() const
         scene.strength = strength;
         scene.offsetHz =
             static_cast<qint64>(m_model.frequency()) - static_cast<qint64>(station->frequency);
+    }
+    if (AudioSynth::isSidebandMode(scene.effectiveMode)) {
+        const auto tuned = static_cast<qint64>(m_model.frequency());
+        for (const SimStation &candidate : m_model.bandPlan().stations()) {
+            const qint64 offset = static_cast<qint64>(candidate.frequency) - tuned;
+            if (std::abs(offset) <= AudioSynth::sidebandReachHz + candidate.width / 2)
+                scene.sideband.append({candidate, offset});
+        }
     }
     return scene;
 }

@@ -18,6 +18,13 @@
 #include <random>
 #include <thread>
 
+// A station within earshot of a receiver in USB, LSB or CW.
+struct SidebandStation
+{
+    SimStation station;
+    qint64 rfOffsetHz = 0; // the station's frequency minus the tuned one
+};
+
 // What the receiver is tuned to, for the audio generator.
 struct AudioScene
 {
@@ -27,6 +34,9 @@ struct AudioScene
     double strength = 0.0; // 0..1, how well the station is received
     qint64 offsetHz = 0;   // tuned frequency minus the station's
     int effectiveMode = 0;
+    // In USB, LSB and CW: every station near enough to be heard in the passband, each at its
+    // own RF offset (the audio generator renders them all).
+    QVector<SidebandStation> sideband;
 };
 
 // A simulated receiver on a pseudo-terminal, running on its own thread.
