@@ -6,6 +6,7 @@
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
+#include "bandscopetab.h"
 #include "corvindriver.h"
 #include "datafolders.h"
 #include "greypanel.h"
@@ -113,6 +114,8 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+
+    pageLayout(QStringLiteral("RxBandScope"))->addWidget(new BandScopeTab(*this, this));
 
     // The Greyline page follows the Propagation page; the listening location is read afresh
     // at every update.

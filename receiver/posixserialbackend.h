@@ -17,12 +17,15 @@ public:
     bool flush(QString *error) override;
     bool write(const QByteArray &bytes, QString *error) override;
     QByteArray read(int maxBytes, bool *ok, QString *error) override;
+    QByteArray readAvailable(int maxBytes, bool *ok, QString *error) override;
+    int descriptor() const override { return m_fd; }
 
     static constexpr int readWaitMs = 25;
     static constexpr int writeLimitMs = 150;
 
 private:
     bool configure();
+    QByteArray readWaiting(int maxBytes, int waitMs, bool *ok, QString *error);
 
     int m_fd = -1;
 };

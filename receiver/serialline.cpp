@@ -60,7 +60,23 @@ QByteArray SerialLine::read(int maxBytes, bool *ok)
 {
     QString error;
     bool readOk = false;
-    QByteArray bytes = m_backend->read(maxBytes, &readOk, &error);
+    return traced(m_backend->read(maxBytes, &readOk, &error), readOk, error, ok);
+}
+
+QByteArray SerialLine::readAvailable(int maxBytes, bool *ok)
+{
+    QString error;
+    bool readOk = false;
+    return traced(m_backend->readAvailable(maxBytes, &readOk, &error), readOk, error, ok);
+}
+
+int SerialLine::descriptor() const
+{
+    return m_backend->descriptor();
+}
+
+QByteArray SerialLine::traced(QByteArray bytes, bool readOk, const QString &error, bool *ok)
+{
     record(readOk, error);
     if (!bytes.isEmpty() && m_trace)
         m_trace(false, bytes);
