@@ -2,6 +2,7 @@
 
 #include "audiorecorder.h"
 
+#include <QStringList>
 #include <QThread>
 
 AudioEngine::AudioEngine(QObject *parent)
@@ -36,9 +37,21 @@ void AudioEngine::shutdown()
     if (!m_recorder)
         return;
     if (m_thread->isRunning()) {
+        // Queued signals to the panels would wait for an event loop that has ended, and a
+        // late delivery would reach an engine that is gone.
+        disconnect(m_recorder, nullptr, nullptr, nullptr);
+        QStringList messages;
+        // Runs on the audio thread while this thread waits for stopAll, which orders it
+        // before the messages are read below.
+        connect(
+            m_recorder, &AudioRecorder::errorOccurred, m_recorder,
+            [&messages](const QString &message) { messages.append(message); },
+            Qt::DirectConnection);
         stopAll();
         m_thread->quit();
         m_thread->wait();
+        for (const QString &message : qAsConst(messages))
+            emit errorOccurred(message);
     } else {
         // The thread never ran: nothing will deliver the deferred deletion.
         delete m_recorder;

@@ -23,8 +23,14 @@ public:
     // Stops all audio on the audio thread and waits for it.
     void stopAll();
     // stopAll, then quits the audio thread and waits for it without a time limit; the engine
-    // is gone afterwards (recorder() is null).
+    // is gone afterwards (recorder() is null). The recorder's signals are cut first: what it
+    // reports while stopping (a recording that cannot be finalised, ...) comes out of
+    // errorOccurred before this returns, since no event loop may run any more to deliver it.
     void shutdown();
+
+signals:
+    // A message the engine raised during shutdown(); emitted on the calling thread.
+    void errorOccurred(const QString &message);
 
 private:
     QThread *m_thread;

@@ -9,12 +9,18 @@
 #include "bandscopetab.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "documentviewer.h"
+#include "dsptab.h"
 #include "greypanel.h"
+#include "helpdocuments.h"
 #include "helppanel.h"
+#include "listeninglocationpanel.h"
 #include "logindpowerbackend.h"
 #include "persistentlog.h"
+#include "propagationtab.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
+#include "receiversharing.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -93,6 +99,7 @@ Corvin::~Corvin()
 void Corvin::setUpFeatures()
 {
     m_audio = new AudioEngine(this);
+    connect(m_audio, &AudioEngine::errorOccurred, this, &Corvin::appendLog);
     m_audioPanel = new AudioPanel(*this, this);
     // The PC audio panel sits between the radio panel and the inner tabs.
     pageLayout(QStringLiteral("Main"))->insertWidget(1, m_audioPanel);
@@ -108,6 +115,10 @@ void Corvin::setUpFeatures()
     m_standby = new ScanStandby(*this, std::make_shared<LogindPowerBackend>(), this);
     m_standby->registerWith(*m_activities);
 
+    m_dspTab = new DspTab(*this, this);
+    pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
+
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
     connect(help, &HelpPanel::errorOccurred, this, &Corvin::appendLog);
     m_settingsPage->addLanguagePanel(help);
@@ -115,6 +126,12 @@ void Corvin::setUpFeatures()
     m_audio->start();
     m_audioPanel->start();
 
+    auto *propagation = new PropagationTab(*this, nullptr, this);
+    pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
+    auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
+    m_settingsPage->addLocationPanel(location);
+    connect(location, &ListeningLocationPanel::locationChanged, propagation,
+            &PropagationTab::rebuildReport);
     pageLayout(QStringLiteral("RxBandScope"))->addWidget(new BandScopeTab(*this, this));
 
     // The Greyline page follows the Propagation page; the listening location is read afresh
@@ -325,6 +342,12 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+void Corvin::showDspHelp()
+{
+    DocumentViewer::showDocument(this, HelpDocuments::dspHelpPath(), HelpDocuments::dspHelpTitle(),
+                                 *this);
 }
 
 ReceiverControl &Corvin::receiverControl()

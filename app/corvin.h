@@ -10,6 +10,7 @@
 class ActivityRegistry;
 class AudioEngine;
 class AudioPanel;
+class DspTab;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -51,12 +52,14 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
+    void showDspHelp() override;
 
     // Tabs and panels of other features find their places here.
     QTabWidget *mainTab() const { return m_mainTab; }
     QTabWidget *controlsTab() const { return m_controls; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
     AudioPanel *audioPanel() const { return m_audioPanel; }
+    DspTab *dspTab() const { return m_dspTab; }
     // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...); null for a
     // name the window does not have.
     QVBoxLayout *pageLayout(const QString &pageName) const;
@@ -100,5 +103,6 @@ private:
     ReceiverPanel *m_panel = nullptr;
     AudioEngine *m_audio = nullptr;
     AudioPanel *m_audioPanel = nullptr;
+    DspTab *m_dspTab = nullptr;
     ScanStandby *m_standby = nullptr;
 };

@@ -3,6 +3,8 @@
 #include "activityregistry.h"
 #include "corvindriver.h"
 #include "corvinhost.h"
+#include "linkrecovery.h"
+#include "quitonsignal.h"
 #include "receiverreadout.h"
 #include "rotaryencoder.h"
 #include "settingskeys.h"
@@ -38,6 +40,10 @@ ReceiverPanel::ReceiverPanel(CorvinHost *host, const ReceiverPanelUi &ui, QObjec
 
     m_host->activities().registerActivity(Activity::PanelScan, this,
                                           [this] { return isScanRunning(); });
+    m_recovery = new LinkRecovery(*driver(), this);
+    connect(m_recovery, &LinkRecovery::progress, this, &ReceiverPanel::log);
+    connect(m_recovery, &LinkRecovery::recovered, this, &ReceiverPanel::reconnected);
+    connect(m_recovery, &LinkRecovery::gaveUp, this, [this] { m_host->updateConnectionUi(); });
 }
 
 QString ReceiverPanel::noSerialPortsText()
@@ -103,6 +109,9 @@ void ReceiverPanel::restoreSettings()
     connect(m_ui.openPB, &QPushButton::clicked, this, &ReceiverPanel::init);
     connect(m_ui.fxPB, &QPushButton::clicked, this, &ReceiverPanel::setFrequency);
     connect(driver(), &Corvindriver::stateChanged, this, &ReceiverPanel::updateAutoLabel);
+    // Queued: the operation that met the failure finishes first.
+    connect(driver(), &Corvindriver::linkLost, this, &ReceiverPanel::linkLost,
+            Qt::QueuedConnection);
     connect(m_ui.tuning, &RotaryEncoder::deltaChanged, this, &ReceiverPanel::deltaFrequency);
     connect(m_ui.modulationCB, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ReceiverPanel::modulationChanged);
@@ -126,10 +135,14 @@ void ReceiverPanel::storeSettings()
 
 void ReceiverPanel::init(bool ena)
 {
-    if (ena)
+    if (ena) {
         connectReceiver();
-    else
+    } else if (isReconnecting()) {
+        m_recovery->stop();
+        log(tr("Stopped reconnecting to the receiver."));
+    } else {
         m_host->disconnectReceiver(false);
+    }
     m_host->updateConnectionUi();
 }
 
@@ -152,19 +165,58 @@ bool ReceiverPanel::connectReceiver()
     }
 
     log(tr("Receiver connected on %1.").arg(port));
+    startSession();
+    emit receiverPageRequested();
+    return true;
+}
+
+void ReceiverPanel::startSession()
+{
+    Corvindriver *rx = driver();
     if (!rx->tune(m_currentFrequency))
         log(tr("Initial receiver tuning could not be confirmed."));
     rx->setMode(m_ui.modulationCB->currentIndex());
-    emit receiverPageRequested();
     // Every connection starts the S-meter schedule afresh: first read on the fifth tick.
     m_queue.resetPollCountdown();
     m_pollTimer.start();
-    return true;
+}
+
+bool ReceiverPanel::isReconnecting() const
+{
+    return m_recovery->isActive();
+}
+
+void ReceiverPanel::linkLost()
+{
+    Corvindriver *rx = driver();
+    if (!rx->isOpen() || isReconnecting())
+        return;
+    const QString port = m_ui.serialCB->currentText();
+    log(tr("Receiver link lost on %1 (%2). Reconnecting every second.")
+            .arg(port, rx->line().lastError()));
+    // Every activity ends as it ends when the receiver stops answering.
+    m_ui.scanPB->setChecked(false);
+    m_host->activities().stopAll();
+    m_pollTimer.stop();
+    m_queue.clear();
+    // The line is dead: no exit or standby command, just let go of the port.
+    rx->closePort();
+    m_recovery->start(port);
+    m_host->updateConnectionUi();
+}
+
+void ReceiverPanel::reconnected()
+{
+    startSession();
+    log(tr("Receiver reconnected on %1; frequency %2 MHz and mode %3 restored.")
+            .arg(m_recovery->portName(), frequencyText(), modeText()));
+    m_host->updateConnectionUi();
 }
 
 bool ReceiverPanel::disconnectReceiver(bool forceStandby)
 {
     Corvindriver *rx = driver();
+    m_recovery->stop();
     if (!rx->isOpen())
         return false;
     m_pollTimer.stop();
@@ -202,7 +254,9 @@ bool ReceiverPanel::isConnected() const
 
 void ReceiverPanel::updateConnectionUi()
 {
-    const bool open = isConnected();
+    const bool reconnecting = isReconnecting();
+    // While the port is being reopened, Disconnect ends the attempts.
+    const bool open = isConnected() || reconnecting;
     const bool idle = m_host->isIdle();
 
     m_ui.openPB->setChecked(open);
@@ -211,13 +265,16 @@ void ReceiverPanel::updateConnectionUi()
     // The band scope's service session holds the port too.
     m_ui.serialCB->setEnabled(!driver()->isOpen());
     // While the Scan runs its button is the only way to stop it.
-    m_ui.scanPB->setEnabled(open && (idle || isScanRunning()));
+    m_ui.scanPB->setEnabled(driver()->isOpen() && (idle || isScanRunning()));
     m_ui.tuning->setEnabled(idle);
     m_ui.fxPB->setEnabled(idle);
     m_ui.modulationCB->setEnabled(idle);
     m_ui.stepCB->setEnabled(idle);
-    m_ui.receiverStatus->setText(open ? tr("Connected (%1)").arg(m_ui.serialCB->currentText())
-                                      : tr("Receiver disconnected"));
+    if (reconnecting)
+        m_ui.receiverStatus->setText(tr("Receiver link lost, reconnecting…"));
+    else
+        m_ui.receiverStatus->setText(open ? tr("Connected (%1)").arg(m_ui.serialCB->currentText())
+                                          : tr("Receiver disconnected"));
     updateAutoLabel();
 }
 
@@ -355,28 +412,65 @@ bool ReceiverPanel::hasPendingTuning() const
     });
 }
 
-void ReceiverPanel::execute(const ReceiverRequest &request)
+bool ReceiverPanel::execute(const ReceiverRequest &request)
 {
     Corvindriver *rx = driver();
     switch (request.kind) {
     case ReceiverRequest::Kind::Tune: {
         if (rx->tune(request.value))
-            break;
+            return true;
         // The receiver reported where it really is: follow it unless the user moved on.
         const auto reported = static_cast<qint64>(rx->state().frequency);
         if (request.value == m_currentFrequency && reported > 0 && reported != request.value)
             setCurrentFrequency(reported);
-        break;
+        return false;
     }
     case ReceiverRequest::Kind::SignalLevel: {
         int level = 0;
-        showSignalLevel(rx->readSignalLevel(&level) ? level : -1);
-        break;
+        const bool read = rx->readSignalLevel(&level);
+        showSignalLevel(read ? level : -1);
+        return read;
     }
     case ReceiverRequest::Kind::Mode:
-        rx->setMode(static_cast<int>(request.value));
-        break;
+        return rx->setMode(static_cast<int>(request.value));
     }
+    return false;
+}
+
+// Serves the requests already waiting and then this one, at once.
+bool ReceiverPanel::serveNow(const ReceiverRequest &request)
+{
+    if (!driver()->isOpen())
+        return false;
+    m_queue.append(request);
+    bool result = false;
+    while (m_queue.processNext([&](const ReceiverRequest &next) { result = execute(next); })) {
+    }
+    return result;
+}
+
+bool ReceiverPanel::tuneNow(qint64 hertz)
+{
+    if (!driver()->isOpen())
+        return false;
+    setCurrentFrequency(ReceiverReadout::clampFrequency(hertz));
+    return serveNow(ReceiverRequest::tune(m_currentFrequency));
+}
+
+bool ReceiverPanel::setModeNow(int code)
+{
+    if (!driver()->isOpen())
+        return false;
+    setModeIndex(code, false);
+    return serveNow(ReceiverRequest::mode(code));
+}
+
+bool ReceiverPanel::readSignalLevelNow(int *level)
+{
+    if (!serveNow(ReceiverRequest::signalLevel()))
+        return false;
+    *level = driver()->state().signalLevel;
+    return true;
 }
 
 void ReceiverPanel::processAction()
@@ -462,10 +556,11 @@ void ReceiverPanel::runScan()
         // Lets the user uncheck the button (or change step and threshold) between steps.
         QCoreApplication::processEvents();
 
-        // A window closed meanwhile ends the search too, so the program can quit.
+        // A window closed or a quit signal meanwhile ends the search too: the program can
+        // only quit once this returns.
         if (m_currentFrequency >= ReceiverReadout::maximumFrequency ||
             level > m_ui.scanLevelSB->value() || !m_ui.scanPB->isChecked() ||
-            !m_ui.scanPB->window()->isVisible())
+            !m_ui.scanPB->window()->isVisible() || QuitOnSignal::quitRequested())
             return;
     }
 }

@@ -9,6 +9,7 @@
 
 class CorvinHost;
 class Corvindriver;
+class LinkRecovery;
 
 // The receiver panel: frequency readout and entry, mode and step lists, tuning dial,
 // S-meter, AUTO label, connect and disconnect, the step-by-step Scan, and the request
@@ -55,6 +56,9 @@ public:
     // Enables the panel's own controls for the connection and activity state.
     void updateConnectionUi();
 
+    // True while the port is being reopened after the receiver link was lost.
+    bool isReconnecting() const;
+
     // True while the step-by-step Scan runs (the poll is then silent).
     bool isScanRunning() const { return !m_queue.pollEnabled(); }
     const ReceiverRequestQueue &requestQueue() const { return m_queue; }
@@ -75,6 +79,9 @@ public:
     void clearRequestQueue() override { m_queue.clear(); }
     bool hasPendingTuning() const override;
     void pollSignalLevelSoon() override { m_queue.readLevelOnNextTick(); }
+    bool tuneNow(qint64 hertz) override;
+    bool setModeNow(int code) override;
+    bool readSignalLevelNow(int *level) override;
 
 signals:
     // A connection was made: the window shows the Receiver page.
@@ -96,6 +103,9 @@ public slots:
     void showFrequency();
     // One tick of the 250 ms poll.
     void pollTick();
+    // The port failed because the adapter went away: stop what runs, close the port and
+    // reopen it every second, for up to 10 minutes.
+    void linkLost();
 
 private:
     Corvindriver *driver() const;
@@ -105,13 +115,19 @@ private:
     bool isConnected() const;
     qint64 stepHertz() const;
     void queueIfOpen(const ReceiverRequest &request);
-    void execute(const ReceiverRequest &request);
+    bool execute(const ReceiverRequest &request);
+    bool serveNow(const ReceiverRequest &request);
     void log(const QString &message) const;
     void runScan();
+    // After the receiver identified itself: tune it to the current frequency and mode and
+    // start the poll.
+    void startSession();
+    void reconnected();
 
     CorvinHost *m_host;
     ReceiverPanelUi m_ui;
     ReceiverRequestQueue m_queue;
     QTimer m_pollTimer;
+    LinkRecovery *m_recovery = nullptr;
     qint64 m_currentFrequency = defaultFrequency;
 };

@@ -2,6 +2,7 @@
 
 #include "bandscopetab.h"
 #include "corvin.h"
+#include "dspshowcase.h"
 #include "receivercontrol.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ ScreenshotTour::ScreenshotTour(Corvin *window, const QString &folder, QObject *p
 void ScreenshotTour::start()
 {
     m_folder.mkpath(QStringLiteral("."));
+    planShots();
+    DspShowcase::start(*m_window->dspTab());
     QTimer::singleShot(startDelayMs, this, &ScreenshotTour::connectAndTune);
 }
 
@@ -40,6 +43,9 @@ void ScreenshotTour::connectAndTune()
     receiver.setModeIndex(stationMode, true);
     receiver.setCurrentFrequency(stationHertz);
     receiver.queueTune(stationHertz);
+    // The Propagation page shows a report (scripts/screenshots serves the data).
+    if (auto *refresh = m_window->findChild<QPushButton *>(QStringLiteral("propagationRefresh")))
+        refresh->click();
     QTimer::singleShot(settleMs, this, &ScreenshotTour::captureBandScope);
 }
 
@@ -71,39 +77,58 @@ void ScreenshotTour::watchBandScope()
     QTimer::singleShot(scopeCheckMs, this, &ScreenshotTour::watchBandScope);
 }
 
-void ScreenshotTour::nextShot()
+void ScreenshotTour::planShots()
 {
+    // Every main page (the band scope with its spectrum and its serial diagnostics), then the
+    // Receiver page with each inner page.
     QTabWidget *mainTab = m_window->mainTab();
     QTabWidget *controls = m_window->controlsTab();
     auto *scopeViews = m_window->findChild<QTabWidget *>(QStringLiteral("bandScopeViews"));
-    QWidget *scopePage = m_window->findChild<QWidget *>(QStringLiteral("RxBandScope"));
-    // Shots: every main page, then the Receiver page with each inner page, then the band
-    // scope's serial diagnostics.
-    const int mainPages = mainTab->count();
-    const int total = mainPages + controls->count() + 1;
-    if (m_shot > 0) {
-        const int previous = m_shot - 1;
-        if (previous < mainPages)
-            save(mainTab->widget(previous)->objectName());
-        else if (previous < total - 1)
-            save(QStringLiteral("Main-") + controls->widget(previous - mainPages)->objectName());
-        else
-            save(QStringLiteral("RxBandScope-SerialDiagnostics"));
+    for (int i = 0; i < mainTab->count(); ++i) {
+        const QString name = mainTab->widget(i)->objectName();
+        const auto showPage = [mainTab, i] { mainTab->setCurrentIndex(i); };
+        if (name == QLatin1String("RxBandScope") && scopeViews) {
+            const auto showView = [showPage, scopeViews](int view) {
+                return [showPage, scopeViews, view] {
+                    showPage();
+                    scopeViews->setCurrentIndex(view);
+                };
+            };
+            m_shots.append({name, showView(0)});
+            m_shots.append({name + QStringLiteral("-SerialDiagnostics"), showView(1)});
+            continue;
+        }
+        if (name != QLatin1String("Dsp")) {
+            m_shots.append({name, showPage});
+            continue;
+        }
+        for (const DspShowcase::Scene &scene : DspShowcase::scenes(*m_window->dspTab())) {
+            m_shots.append({scene.name.isEmpty() ? name : name + QLatin1Char('-') + scene.name,
+                            [showPage, setUp = scene.setUp] {
+                                showPage();
+                                setUp();
+                            }});
+        }
     }
-    if (m_shot == total) {
+    for (int i = 0; i < controls->count(); ++i) {
+        m_shots.append(
+            {QStringLiteral("Main-") + controls->widget(i)->objectName(), [mainTab, controls, i] {
+                 mainTab->setCurrentIndex(0);
+                 controls->setCurrentIndex(i);
+             }});
+    }
+}
+
+void ScreenshotTour::nextShot()
+{
+    if (m_shot > 0)
+        save(m_shots[m_shot - 1].name);
+    if (m_shot == m_shots.size()) {
         QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
         QApplication::quit();
         return;
     }
-    if (m_shot < mainPages) {
-        mainTab->setCurrentIndex(m_shot);
-    } else if (m_shot < total - 1) {
-        mainTab->setCurrentIndex(0);
-        controls->setCurrentIndex(m_shot - mainPages);
-    } else {
-        mainTab->setCurrentWidget(scopePage);
-        scopeViews->setCurrentIndex(1);
-    }
+    m_shots[m_shot].setUp();
     ++m_shot;
     QTimer::singleShot(pageMs, this, &ScreenshotTour::nextShot);
 }

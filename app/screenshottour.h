@@ -2,14 +2,19 @@
 
 #include <QDir>
 #include <QObject>
+#include <QVector>
+
+#include <functional>
 
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, runs a continuous band-scope capture
-// at the stored centre and span until its waterfall fills, then saves a PNG of every page of
-// the main tab widget, of the Receiver page's inner tabs and of the band scope's serial
-// diagnostics into a folder, and quits the application. Started by the command-line option
+// A guided tour for documentation screenshots: connects to the first listed serial port
+// (normally the simulated receiver), tunes to a station, refreshes the propagation report, runs
+// a continuous band-scope capture at the stored centre and span until its waterfall fills, then
+// saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
+// several scenes, the band scope with its serial diagnostics too) and of the Receiver page's
+// inner tabs into a folder, and quits the application. Started by the command-line option
 // --screenshots DIR.
 class ScreenshotTour : public QObject
 {
@@ -24,6 +29,13 @@ public:
     void start();
 
 private:
+    struct Shot
+    {
+        QString name;
+        std::function<void()> setUp;
+    };
+
+    void planShots();
     void connectAndTune();
     void captureBandScope();
     void watchBandScope();
@@ -32,6 +44,7 @@ private:
 
     Corvin *m_window;
     QDir m_folder;
+    QVector<Shot> m_shots;
     int m_shot = 0;
     int m_scopeChecks = 0;
     int m_saved = 0;

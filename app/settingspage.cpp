@@ -46,6 +46,7 @@ SettingsPage::SettingsPage(QWidget *parent)
     layout->setSpacing(10);
     m_locationSlot = slotLayout(layout);
     layout->addWidget(buildSerialPanel());
+    m_sharingSlot = slotLayout(layout);
     layout->addWidget(buildScanPanel());
     m_waterfallSlot = slotLayout(layout);
 
@@ -113,6 +114,11 @@ QWidget *SettingsPage::buildScanPanel()
 void SettingsPage::addLocationPanel(QWidget *panel)
 {
     m_locationSlot->addWidget(panel);
+}
+
+void SettingsPage::addSharingPanel(QWidget *panel)
+{
+    m_sharingSlot->addWidget(panel);
 }
 
 void SettingsPage::addWaterfallPanel(QWidget *panel)

@@ -22,6 +22,7 @@ public:
     explicit SettingsPage(QWidget *parent = nullptr);
 
     void addLocationPanel(QWidget *panel);
+    void addSharingPanel(QWidget *panel);
     void addWaterfallPanel(QWidget *panel);
     void addLanguagePanel(QWidget *panel);
 
@@ -40,6 +41,7 @@ private:
     QWidget *buildScanPanel();
 
     QVBoxLayout *m_locationSlot = nullptr;
+    QVBoxLayout *m_sharingSlot = nullptr;
     QVBoxLayout *m_waterfallSlot = nullptr;
     QVBoxLayout *m_languageSlot = nullptr;
     QComboBox *m_serialCB = nullptr;

@@ -115,6 +115,11 @@ void AudioRecorder::stopAll()
             disconnect(m_inputDevice, nullptr, this, nullptr);
         }
         m_input->stop();
+        // Deferred, as this may run inside the input's own state notification. Without a
+        // parent: when the audio thread ends, the recorder's own deferred deletion may come
+        // first and delete the input as its child, and the input's pending deletion then
+        // reached a deleted object (a crash at exit).
+        m_input->setParent(nullptr);
         m_input->deleteLater();
     }
     m_input = nullptr;
@@ -191,7 +196,8 @@ void AudioRecorder::releaseOutput()
     if (m_output) {
         disconnect(m_output, nullptr, this, nullptr);
         m_output->stop();
-        // Deferred: this may run inside the output's own state notification.
+        // Deferred and without a parent, as the input above.
+        m_output->setParent(nullptr);
         m_output->deleteLater();
     }
     m_output = nullptr;
@@ -384,10 +390,13 @@ void AudioRecorder::pushPlayback()
 
 void AudioRecorder::writeWav(const qint16 *samples, int frameCount)
 {
-    const QString name = m_wav.fileName();
-    if (m_wav.write(samples, frameCount, m_inputFormat.channelCount(), m_wavChannel) ==
-        WavFileWriter::WriteResult::LimitReached) {
+    const WavFileWriter::WriteResult result =
+        m_wav.write(samples, frameCount, m_inputFormat.channelCount(), m_wavChannel);
+    if (result != WavFileWriter::WriteResult::Written) {
         emit errorOccurred(tr("WAV recording stopped because the file could not grow."));
+        if (result == WavFileWriter::WriteResult::StoppedUnfinalized) {
+            emit errorOccurred(tr("Could not finalize WAV file %1.").arg(m_wav.fileName()));
+        }
         return;
     }
     const qint64 seconds = m_wav.seconds();

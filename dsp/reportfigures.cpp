@@ -43,7 +43,9 @@ QRgb spectrogramColour(double t)
     return qRgb(channel(a.red, b.red), channel(a.green, b.green), channel(a.blue, b.blue));
 }
 
-double referenceLevel(const std::vector<float> &cells)
+} // namespace
+
+double spectrogramReferenceLevel(const std::vector<float> &cells, double whenEmpty)
 {
     std::vector<float> strong;
     for (float v : cells) {
@@ -51,15 +53,13 @@ double referenceLevel(const std::vector<float> &cells)
             strong.push_back(v);
     }
     if (strong.empty())
-        return -80.0;
+        return whenEmpty;
     const auto rank =
         static_cast<std::size_t>(std::floor(static_cast<double>(strong.size() - 1) * 0.998));
     std::nth_element(strong.begin(), strong.begin() + static_cast<std::ptrdiff_t>(rank),
                      strong.end());
     return std::max(static_cast<double>(strong[rank]), -110.0);
 }
-
-} // namespace
 
 QString fixedNumber(double x, int decimals)
 {
@@ -178,7 +178,7 @@ void writeSpectrogramPng(const Result &result, const QString &path, const std::a
     const auto columns = static_cast<std::size_t>(std::max(result.timeColumns, 0));
     if (rows == 0 || columns == 0)
         throw std::runtime_error("Empty spectrogram");
-    const double top = referenceLevel(result.spectrogramDb);
+    const double top = spectrogramReferenceLevel(result.spectrogramDb, -80.0);
     QImage image(static_cast<int>(columns), static_cast<int>(rows), QImage::Format_RGB32);
     if (image.isNull())
         throw std::runtime_error("Spectrogram image allocation failed");

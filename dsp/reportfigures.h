@@ -29,6 +29,11 @@ QString svgEventTimeline(const Result &result);
 // The same text handed to sink in pieces (one per pulse), for long recordings.
 void svgEventTimeline(const Result &result, const std::function<void(const QString &)> &sink);
 
+// The top of the spectrogram's colour scale: the 99.8th percentile (rank floor((count - 1) *
+// 0.998)) of the finite cells above -145 dB, raised to at least -110 dB; whenEmpty when no cell
+// qualifies.
+double spectrogramReferenceLevel(const std::vector<float> &cells, double whenEmpty);
+
 // The display spectrogram as an RGB PNG (low frequencies at the bottom), written through a
 // save-file. Throws "Empty spectrogram", "Spectrogram image allocation failed",
 // "Could not save spectrogram PNG" or "Analysis cancelled".

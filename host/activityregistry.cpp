@@ -87,6 +87,13 @@ void ActivityRegistry::stop(Activity activity) const
     }
 }
 
+void ActivityRegistry::stopAll() const
+{
+    const QVector<ActionEntry> stops = m_stops;
+    for (const ActionEntry &entry : stops)
+        entry.action();
+}
+
 void ActivityRegistry::runShutdown()
 {
     if (m_shutdownDone)

@@ -70,6 +70,8 @@ public:
     void updateControls() const;
     // Runs every stop action registered for the activity.
     void stop(Activity activity) const;
+    // Runs every stop action of every activity (the receiver was lost).
+    void stopAll() const;
 
     // Runs every shutdown step once, in order; later calls do nothing.
     void runShutdown();

@@ -74,6 +74,10 @@ public:
     // Writes the settings store to disk now.
     virtual void flushSettings() = 0;
 
+    // Opens the DSP help ("DSP Help - Native WAV analysis") in the program's document viewer,
+    // in the running language; a failure to open it is logged.
+    virtual void showDspHelp() = 0;
+
 protected:
     CorvinHost() = default;
     CorvinHost(const CorvinHost &) = default;

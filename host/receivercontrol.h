@@ -43,6 +43,15 @@ public:
     // Makes the next poll tick read the S-meter.
     virtual void pollSignalLevelSoon() = 0;
 
+    // Requests from other programs (the network share): each joins the request queue and is
+    // served at once with the requests already waiting, in order, instead of on later poll
+    // ticks. A frequency or mode shows in the readout and the mode list as if the user had
+    // chosen it. False when the receiver is not connected or did not take the request.
+    virtual bool tuneNow(qint64 hertz) = 0;
+    virtual bool setModeNow(int code) = 0;
+    // Reads the S-meter and shows the reading; `level` gets it (0-255).
+    virtual bool readSignalLevelNow(int *level) = 0;
+
 protected:
     ReceiverControl() = default;
     ReceiverControl(const ReceiverControl &) = default;

@@ -20,6 +20,12 @@ constexpr const char *serialPort = "SerialPort";                   // port name,
 constexpr const char *scanThreshold = "ScanThreshold";             // 0-255, default 18
 constexpr const char *standbyOnDisconnect = "StandbyOnDisconnect"; // bool, default false
 
+// Sharing the receiver with other programs (rigctld network protocol) and the serial trace.
+constexpr const char *shareEnabled = "Share/Enabled";        // bool, default false
+constexpr const char *shareAddress = "Share/Address";        // listen address, "127.0.0.1"
+constexpr const char *sharePort = "Share/Port";              // TCP port, default 4532
+constexpr const char *logSerialTraffic = "LogSerialTraffic"; // bool, default false
+
 // PC audio.
 constexpr const char *audioInput = "Audio/Input";
 constexpr const char *audioOutput = "Audio/Output";

@@ -38,6 +38,7 @@ bool Corvindriver::openPort(const QString &portName)
 {
     m_open = false;
     m_levelErrorLatched = false;
+    m_linkLost = false;
     {
         QMutexLocker lock(&m_lineLock);
         m_open = m_line.open(portName);
@@ -61,6 +62,21 @@ Corvindriver::ExchangeResult Corvindriver::exchange(const QString &command,
                                                     const QByteArray &expectedPrefix,
                                                     QString *reply, QString *error,
                                                     RetryPolicy policy, bool *resynchronised)
+{
+    const ExchangeResult result =
+        exchangeLocked(command, expectedPrefix, reply, error, policy, resynchronised);
+    // Told after the lock is gone, so a listener may close the port.
+    if (result == ExchangeResult::LinkError && m_line.isGone() && !m_linkLost) {
+        m_linkLost = true;
+        emit linkLost();
+    }
+    return result;
+}
+
+Corvindriver::ExchangeResult Corvindriver::exchangeLocked(const QString &command,
+                                                          const QByteArray &expectedPrefix,
+                                                          QString *reply, QString *error,
+                                                          RetryPolicy policy, bool *resynchronised)
 {
     QMutexLocker lock(&m_lineLock);
     assign(reply, QString());

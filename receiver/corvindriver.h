@@ -100,12 +100,22 @@ public:
     SerialLine &line() { return m_line; }
     QMutex &lineLock() { return m_lineLock; }
 
+    // True when the port failed because the device went away (USB adapter unplugged or
+    // reset, terminal gone); cleared by openPort.
+    bool isLinkLost() const { return m_linkLost; }
+
 signals:
     void errorOccurred(const QString &message);
     void serialDiagnostic(const QString &message);
     void stateChanged(const Corvindriver::State &state);
+    // The device went away under an exchange. Emitted once per opened port, after the line
+    // lock is released; the port stays open until the owner closes it.
+    void linkLost();
 
 private:
+    ExchangeResult exchangeLocked(const QString &command, const QByteArray &expectedPrefix,
+                                  QString *reply, QString *error, RetryPolicy policy,
+                                  bool *resynchronised);
     bool resynchronise(const QString &command, QString *error);
     ExchangeResult attempt(const QString &command, const QByteArray &bytes,
                            const QByteArray &expectedPrefix, QString *reply, QString *error);
@@ -121,6 +131,7 @@ private:
     bool m_open = false;
     bool m_levelErrorLatched = false;
     bool m_resyncPending = false;
+    bool m_linkLost = false;
     SerialLine m_line;
     State m_state;
     QMutex m_lineLock;

@@ -38,9 +38,17 @@ PosixSerialBackend::~PosixSerialBackend()
     close();
 }
 
+QString PosixSerialBackend::failed(const char *call, int code)
+{
+    if (code == EIO || code == ENXIO || code == ENODEV)
+        m_gone = true;
+    return callFailed(call, code);
+}
+
 bool PosixSerialBackend::open(const QString &portName, QString *error)
 {
     close();
+    m_gone = false;
     const QString path =
         portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
     const QByteArray nativePath = path.toLocal8Bit();
@@ -105,7 +113,7 @@ void PosixSerialBackend::close()
 bool PosixSerialBackend::purgeInput(QString *error)
 {
     if (m_fd < 0 || tcflush(m_fd, TCIFLUSH) != 0) {
-        *error = callFailed("tcflush RX", m_fd < 0 ? EBADF : errno);
+        *error = failed("tcflush RX", m_fd < 0 ? EBADF : errno);
         return false;
     }
     return true;
@@ -114,7 +122,7 @@ bool PosixSerialBackend::purgeInput(QString *error)
 bool PosixSerialBackend::flush(QString *error)
 {
     if (m_fd < 0) {
-        *error = callFailed("tcsetattr", EBADF);
+        *error = failed("tcsetattr", EBADF);
         return false;
     }
     // Output held by an XOFF from the receiver resumes only on XON, or when XON/XOFF
@@ -122,17 +130,17 @@ bool PosixSerialBackend::flush(QString *error)
     // being reset anyway.
     termios tio{};
     if (tcgetattr(m_fd, &tio) != 0) {
-        *error = callFailed("tcgetattr", errno);
+        *error = failed("tcgetattr", errno);
         return false;
     }
     termios released = tio;
     released.c_iflag &= ~static_cast<tcflag_t>(IXON);
     if (tcsetattr(m_fd, TCSANOW, &released) != 0 || tcsetattr(m_fd, TCSANOW, &tio) != 0) {
-        *error = callFailed("tcsetattr", errno);
+        *error = failed("tcsetattr", errno);
         return false;
     }
     if (tcflush(m_fd, TCIOFLUSH) != 0) {
-        *error = callFailed("tcflush RX/TX", errno);
+        *error = failed("tcflush RX/TX", errno);
         return false;
     }
     return true;
@@ -141,7 +149,7 @@ bool PosixSerialBackend::flush(QString *error)
 bool PosixSerialBackend::write(const QByteArray &bytes, QString *error)
 {
     if (m_fd < 0) {
-        *error = callFailed("write", EBADF);
+        *error = failed("write", EBADF);
         return false;
     }
     QElapsedTimer clock;
@@ -155,7 +163,7 @@ bool PosixSerialBackend::write(const QByteArray &bytes, QString *error)
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            *error = callFailed("write", errno);
+            *error = failed("write", errno);
             return false;
         }
         const qint64 left = writeLimitMs - clock.elapsed();
@@ -163,7 +171,7 @@ bool PosixSerialBackend::write(const QByteArray &bytes, QString *error)
             break;
         pollfd pfd{m_fd, POLLOUT, 0};
         if (poll(&pfd, 1, static_cast<int>(left)) < 0 && errno != EINTR) {
-            *error = callFailed("poll", errno);
+            *error = failed("poll", errno);
             return false;
         }
     }
@@ -188,7 +196,7 @@ QByteArray PosixSerialBackend::readWaiting(int maxBytes, int waitMs, bool *ok, Q
 {
     *ok = false;
     if (m_fd < 0) {
-        *error = callFailed("read", EBADF);
+        *error = failed("read", EBADF);
         return QByteArray();
     }
     QByteArray buffer(qMax(maxBytes, 0), Qt::Uninitialized);
@@ -206,7 +214,7 @@ QByteArray PosixSerialBackend::readWaiting(int maxBytes, int waitMs, bool *ok, Q
             return buffer;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            *error = callFailed("read", errno);
+            *error = failed("read", errno);
             return QByteArray();
         }
         // Nothing waiting (a read of 0 is a terminal with VMIN 0): wait for the first byte.
@@ -218,11 +226,12 @@ QByteArray PosixSerialBackend::readWaiting(int maxBytes, int waitMs, bool *ok, Q
         pollfd pfd{m_fd, POLLIN, 0};
         const int ready = poll(&pfd, 1, static_cast<int>(left));
         if (ready < 0 && errno != EINTR) {
-            *error = callFailed("poll", errno);
+            *error = failed("poll", errno);
             return QByteArray();
         }
-        if (ready > 0 && (pfd.revents & (POLLERR | POLLNVAL))) {
-            *error = callFailed("read", EIO);
+        // A hung-up terminal (the adapter went away) reads as end of file for ever.
+        if (ready > 0 && (pfd.revents & (POLLERR | POLLNVAL | POLLHUP))) {
+            *error = failed("read", EIO);
             return QByteArray();
         }
     }

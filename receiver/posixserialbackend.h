@@ -19,6 +19,7 @@ public:
     QByteArray read(int maxBytes, bool *ok, QString *error) override;
     QByteArray readAvailable(int maxBytes, bool *ok, QString *error) override;
     int descriptor() const override { return m_fd; }
+    bool isGone() const override { return m_gone; }
 
     static constexpr int readWaitMs = 25;
     static constexpr int writeLimitMs = 150;
@@ -26,6 +27,9 @@ public:
 private:
     bool configure();
     QByteArray readWaiting(int maxBytes, int waitMs, bool *ok, QString *error);
+    // The failure text of a call; notes errors that mean the device is gone.
+    QString failed(const char *call, int code);
 
     int m_fd = -1;
+    bool m_gone = false;
 };

@@ -31,6 +31,9 @@ public:
     // The operating system's descriptor of the open port, for watching it for incoming bytes
     // in an event loop; -1 when closed or when the platform has none.
     virtual int descriptor() const = 0;
+    // True once a call failed because the device itself went away (a USB adapter unplugged
+    // or reset, a terminal hung up); cleared by open().
+    virtual bool isGone() const = 0;
 
     // The backend of the platform the program was built for.
     static std::unique_ptr<SerialBackend> createPlatformBackend();

@@ -35,6 +35,11 @@ bool SerialLine::isOpen() const
     return m_backend->isOpen();
 }
 
+bool SerialLine::isGone() const
+{
+    return m_backend->isGone();
+}
+
 bool SerialLine::purgeInput()
 {
     QString error;

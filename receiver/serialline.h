@@ -46,6 +46,8 @@ public:
     int descriptor() const;
 
     QString lastError() const { return m_lastError; }
+    // True once an operation failed because the device went away; cleared by open().
+    bool isGone() const;
 
     // Observer of the bytes that cross the line: `sent` is true for bytes written, false
     // for bytes read. Called on the caller's thread, under the caller's lock.

@@ -20,6 +20,7 @@ constexpr const char *anomalyObservations = "anomaly/observations";
 constexpr const char *reports = "reports";
 constexpr const char *propagation = "propagation";
 constexpr const char *bandscope = "bandscope";
+constexpr const char *serial = "serial"; // serial traffic traces
 
 // Relative to the current directory.
 constexpr const char *grab = "grab";

@@ -1,6 +1,12 @@
 #include "wavfilewriter.h"
 
+#include <QFile>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -11,6 +17,28 @@ void putU32(char *at, quint32 value)
 void putU16(char *at, quint16 value)
 {
     qToLittleEndian(value, at);
+}
+
+bool writeAt(int fd, const char *bytes, size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, bytes, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool writeSize(int fd, off_t offset, quint32 value)
+{
+    char bytes[4];
+    putU32(bytes, value);
+    return writeAt(fd, bytes, sizeof bytes, offset);
 }
 
 } // namespace
@@ -26,7 +54,7 @@ WavFileWriter::~WavFileWriter()
 
 QByteArray WavFileWriter::header(quint32 dataBytes, quint32 sampleRate)
 {
-    char p[44];
+    char p[headerBytes];
     memcpy(p, "RIFF", 4);
     putU32(p + 4, dataBytes + 36);
     memcpy(p + 8, "WAVEfmt ", 8);
@@ -46,49 +74,90 @@ bool WavFileWriter::open(const QString &path, int sampleRate)
 {
     finalize();
     m_dataBytes = 0;
+    m_refreshedBytes = 0;
     m_rate = static_cast<quint32>(sampleRate);
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    m_path = path;
+    const QByteArray name = QFile::encodeName(path);
+    do {
+        m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    } while (m_fd < 0 && errno == EINTR);
+    if (m_fd < 0)
         return false;
-    }
-    if (m_file.write(header(0, m_rate)) != 44) {
-        m_file.close();
-        m_file.remove();
+    const QByteArray bytes = header(0, m_rate);
+    if (!writeAll(bytes.constData(), bytes.size())) {
+        ::close(m_fd);
+        m_fd = -1;
+        ::unlink(name.constData());
         return false;
     }
     return true;
 }
 
+bool WavFileWriter::writeAll(const char *bytes, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, bytes, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool WavFileWriter::refreshSizes()
+{
+    // Positioned writes leave the append position alone; no sync, the page cache suffices
+    // against a crash of the program.
+    m_refreshedBytes = m_dataBytes;
+    return writeSize(m_fd, 4, m_dataBytes + 36) && writeSize(m_fd, 40, m_dataBytes);
+}
+
 WavFileWriter::WriteResult WavFileWriter::write(const qint16 *samples, int frameCount, int channels,
                                                 int channel)
 {
+    if (!isOpen())
+        return WriteResult::Stopped;
     const qint64 n = qint64(frameCount) * 2;
-    const char *bytes = reinterpret_cast<const char *>(samples);
+    const qint16 *mono = samples;
     if (channels != 1) {
-        m_buffer.resize(static_cast<int>(n));
-        qint16 *out = reinterpret_cast<qint16 *>(m_buffer.data());
-        for (int i = 0; i < frameCount; ++i) {
-            out[i] = samples[i * channels + channel];
-        }
-        bytes = m_buffer.constData();
+        m_channelBuffer.resize(static_cast<size_t>(frameCount));
+        for (int i = 0; i < frameCount; ++i)
+            m_channelBuffer[static_cast<size_t>(i)] = samples[i * channels + channel];
+        mono = m_channelBuffer.data();
     }
-    if (n > qint64(m_limit) - m_dataBytes || m_file.write(bytes, n) < n) {
-        m_file.resize(qint64(m_dataBytes) + 44);
-        finalize();
-        return WriteResult::LimitReached;
+    if (n > qint64(m_limit) - m_dataBytes || !writeAll(reinterpret_cast<const char *>(mono), n)) {
+        // Whatever part of the block reached the disk is cut off again, so that the header
+        // and the file agree on whole blocks.
+        const bool cut = ::ftruncate(m_fd, off_t(headerBytes) + m_dataBytes) == 0;
+        const bool finalized = finalize();
+        return cut && finalized ? WriteResult::Stopped : WriteResult::StoppedUnfinalized;
     }
     m_dataBytes += static_cast<quint32>(n);
+    // Half a second of 16-bit mono audio is rate bytes.
+    if (m_dataBytes - m_refreshedBytes >= m_rate && !refreshSizes()) {
+        // Overwriting bytes the file already has failed: the disk is in trouble, stop here.
+        const bool finalized = finalize();
+        return finalized ? WriteResult::Stopped : WriteResult::StoppedUnfinalized;
+    }
     return WriteResult::Written;
 }
 
 bool WavFileWriter::finalize()
 {
-    if (!m_file.isOpen()) {
+    if (!isOpen())
         return true;
-    }
-    const bool ok =
-        m_file.seek(0) && m_file.write(header(m_dataBytes, m_rate)) == 44 && m_file.flush();
-    m_file.close();
+    const QByteArray bytes = header(m_dataBytes, m_rate);
+    bool ok = writeAt(m_fd, bytes.constData(), static_cast<size_t>(bytes.size()), 0);
+    // Errors of delayed writes (network file systems, failing media) only show here; a file
+    // that does not support synchronisation (a device) has nothing to commit.
+    if (::fdatasync(m_fd) != 0 && errno != EINVAL)
+        ok = false;
+    if (::close(m_fd) != 0 && errno != EINTR)
+        ok = false;
+    m_fd = -1;
     return ok;
 }
 

@@ -15,6 +15,12 @@ struct PropagationSite
     bool longitudeValid = false;
 };
 
+// A coordinate typed by the user: trimmed, optional sign, digits with a decimal point or a
+// decimal comma ("45,5" is 45.5), no exponent, no letters ("45.5N" is refused); the value must
+// lie within -limit ... limit. valid (when given) tells whether it was accepted; the result is
+// 0 when not.
+double parseCoordinate(const QString &text, double limit, bool *valid);
+
 // The listening location stored in the settings ("Location/Name", "Location/Latitude",
 // "Location/Longitude"). A stored coordinate that is not a number, or lies outside -90 ... 90
 // (latitude) or -180 ... 180 (longitude), counts as not set.

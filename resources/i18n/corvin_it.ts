@@ -253,34 +253,6 @@
         <translation>Impossibile aprire la cartella dati: %1</translation>
     </message>
     <message>
-        <source>Could not create the DSP report folder: %1</source>
-        <translation>Impossibile creare la cartella del report DSP: %1</translation>
-    </message>
-    <message>
-        <source>Could not create the DSP working directory.</source>
-        <translation>Impossibile creare la cartella di lavoro DSP.</translation>
-    </message>
-    <message>
-        <source>Analyzing WAV: %1</source>
-        <translation>Analisi del WAV: %1</translation>
-    </message>
-    <message>
-        <source>Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...</source>
-        <translation>Scrittura di HTML, SVG/PNG, CSV, JSON e WAV filtrati...</translation>
-    </message>
-    <message>
-        <source>Native DSP analysis failed: %1</source>
-        <translation>Analisi DSP nativa non riuscita: %1</translation>
-    </message>
-    <message>
-        <source>Could not move report; it is available in %1.</source>
-        <translation>Impossibile spostare il report; è disponibile in %1.</translation>
-    </message>
-    <message>
-        <source>Native DSP report saved: %1</source>
-        <translation>Report DSP nativo salvato: %1</translation>
-    </message>
-    <message>
         <source>Tuned frequency</source>
         <translation>Frequenza sintonizzata</translation>
     </message>
@@ -412,6 +384,308 @@
     </message>
 </context>
 <context>
+    <name>DspControls</name>
+    <message>
+        <source>Select a WAV recording</source>
+        <translation>Seleziona una registrazione WAV</translation>
+    </message>
+    <message>
+        <source>Open WAV</source>
+        <translation>Apri WAV</translation>
+    </message>
+    <message>
+        <source>Auto (strongest)</source>
+        <translation>Automatico (il più forte)</translation>
+    </message>
+    <message>
+        <source>WAV file</source>
+        <translation>File WAV</translation>
+    </message>
+    <message>
+        <source>Audio channel</source>
+        <translation>Canale audio</translation>
+    </message>
+    <message>
+        <source>Pulse contrast</source>
+        <translation>Contrasto impulsi</translation>
+    </message>
+    <message>
+        <source>Low frequency</source>
+        <translation>Frequenza minima</translation>
+    </message>
+    <message>
+        <source>High frequency</source>
+        <translation>Frequenza massima</translation>
+    </message>
+</context>
+<context>
+    <name>DspInteractiveViews</name>
+    <message>
+        <source>Drag a rectangle to zoom; Ctrl + left click to select a band; right click to reset zoom; middle drag to pan.</source>
+        <translation>Trascina per zoom; Ctrl + clic sinistro per selezionare la banda; clic destro per ripristinare; trascina con il tasto centrale per spostarti.</translation>
+    </message>
+    <message>
+        <source>Spectrogram</source>
+        <translation>Spettrogramma</translation>
+    </message>
+    <message>
+        <source>Ctrl + left click on a spectral peak to select a frequency band.</source>
+        <translation>Ctrl + clic sinistro su un picco per selezionare una banda audio.</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spettro</translation>
+    </message>
+    <message>
+        <source>RMS level in dBFS over time. Use the mouse to zoom and pan.</source>
+        <translation>Livello RMS in dBFS nel tempo. Zoom e spostamento tramite mouse.</translation>
+    </message>
+    <message>
+        <source>Audio level</source>
+        <translation>Livello audio</translation>
+    </message>
+    <message>
+        <source>Events</source>
+        <translation>Eventi</translation>
+    </message>
+    <message>
+        <source>Band from</source>
+        <translation>Banda da</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>a</translation>
+    </message>
+    <message>
+        <source>Analyze selected band</source>
+        <translation>Analizza banda</translation>
+    </message>
+    <message>
+        <source>Reset zoom</source>
+        <translation>Ripristina zoom</translation>
+    </message>
+    <message>
+        <source>The interactive analysis will appear after Analyze WAV.</source>
+        <translation>L&apos;analisi interattiva apparirà dopo Analyze WAV.</translation>
+    </message>
+    <message>
+        <source>Show only events inside the selected band</source>
+        <translation>Mostra solo gli eventi nella banda selezionata</translation>
+    </message>
+    <message>
+        <source>Double-click an event to locate it on the spectrogram.</source>
+        <translation>Doppio clic su un evento per individuarlo nello spettrogramma.</translation>
+    </message>
+    <message>
+        <source>Interactive native analysis: %1 s, %2 Hz, channel %3, %4 event(s). Ctrl + click on the spectrogram or the spectrum selects a band.</source>
+        <translation>Analisi nativa interattiva: %1 s, %2 Hz, canale %3, %4 eventi. Ctrl + clic sullo spettrogramma o sullo spettro seleziona una banda.</translation>
+    </message>
+    <message>
+        <source>%1 event(s) shown%2. Double-click a row to locate it on the spectrogram.</source>
+        <translation>%1 eventi visibili%2. Doppio clic per individuarli nello spettrogramma.</translation>
+    </message>
+    <message>
+        <source> (table limited to 5,000 rows; CSV contains all events)</source>
+        <translation> (tabella limitata a 5.000 righe; CSV completo)</translation>
+    </message>
+    <message>
+        <source>Event at %1 s | %2 Hz | width %3 ms | peak %4 dBFS | %5 dB above background</source>
+        <translation>Evento a %1 s | %2 Hz | larghezza %3 ms | picco %4 dBFS | %5 dB sopra il fondo</translation>
+    </message>
+    <message>
+        <source>Selected audio band: %1 - %2 Hz. Click &apos;Analyze selected band&apos; to recompute and export its report.</source>
+        <translation>Banda audio selezionata: %1 - %2 Hz. Premi &apos;Analizza banda&apos; per ricalcolare ed esportare il report.</translation>
+    </message>
+    <message>
+        <source>   At %1 s: %2 dBFS/bin.</source>
+        <translation>   A %1 s: %2 dBFS/bin.</translation>
+    </message>
+</context>
+<context>
+    <name>DspPlot</name>
+    <message>
+        <source>Could not export the plot to %1: %2</source>
+        <translation>Impossibile esportare il grafico in %1: %2</translation>
+    </message>
+    <message>
+        <source>Plot exported: %1</source>
+        <translation>Grafico esportato: %1</translation>
+    </message>
+    <message>
+        <source>Export PNG…</source>
+        <translation>Esporta PNG…</translation>
+    </message>
+    <message>
+        <source>PNG image (*.png)</source>
+        <translation>Immagine PNG (*.png)</translation>
+    </message>
+    <message>
+        <source>Export SVG…</source>
+        <translation>Esporta SVG…</translation>
+    </message>
+    <message>
+        <source>SVG drawing (*.svg)</source>
+        <translation>Disegno SVG (*.svg)</translation>
+    </message>
+    <message>
+        <source>Export plot</source>
+        <translation>Esporta grafico</translation>
+    </message>
+</context>
+<context>
+    <name>DspRun</name>
+    <message>
+        <source>DSP analysis cancelled.</source>
+        <translation>Analisi DSP annullata.</translation>
+    </message>
+    <message>
+        <source>Native DSP analysis failed: %1</source>
+        <translation>Analisi DSP nativa non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>Missing report output</source>
+        <translation>File del report mancanti</translation>
+    </message>
+    <message>
+        <source>Could not move report; it is available in %1.</source>
+        <translation>Impossibile spostare il report; è disponibile in %1.</translation>
+    </message>
+    <message>
+        <source>Native DSP report saved: %1</source>
+        <translation>Report DSP nativo salvato: %1</translation>
+    </message>
+    <message>
+        <source>%1 period(s) and %2 event(s), channel %3.</source>
+        <translation>%1 periodi e %2 eventi, canale %3.</translation>
+    </message>
+    <message>
+        <source>%1 ms interval, %2 Hz audio, %3 pulses.</source>
+        <translation>Intervallo %1 ms, audio %2 Hz, %3 impulsi.</translation>
+    </message>
+    <message>
+        <source>Analyzing WAV: %1</source>
+        <translation>Analisi del WAV: %1</translation>
+    </message>
+    <message>
+        <source>Audio levels completed. Discovering spectral bands...</source>
+        <translation>Livelli audio completati. Ricerca delle bande spettrali...</translation>
+    </message>
+    <message>
+        <source>Analyzing pulse envelopes and periodicity...</source>
+        <translation>Analisi degli inviluppi degli impulsi e della periodicità...</translation>
+    </message>
+    <message>
+        <source>Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...</source>
+        <translation>Scrittura di HTML, SVG/PNG, CSV, JSON e WAV filtrati...</translation>
+    </message>
+    <message>
+        <source>Could not create the DSP report folder: %1</source>
+        <translation>Impossibile creare la cartella del report DSP: %1</translation>
+    </message>
+    <message>
+        <source>Could not create the DSP working directory.</source>
+        <translation>Impossibile creare la cartella di lavoro DSP.</translation>
+    </message>
+</context>
+<context>
+    <name>DspTab</name>
+    <message>
+        <source>Analysis progress and results will appear here.</source>
+        <translation>Qui compariranno l&apos;avanzamento e i risultati dell&apos;analisi.</translation>
+    </message>
+    <message>
+        <source>Analyze WAV</source>
+        <translation>Analizza WAV</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <translation>Apri report</translation>
+    </message>
+    <message>
+        <source>Open report folder</source>
+        <translation>Apri cartella report</translation>
+    </message>
+    <message>
+        <source>DSP Help</source>
+        <translation>Guida DSP</translation>
+    </message>
+    <message>
+        <source>Open WAV recording</source>
+        <translation>Apri registrazione WAV</translation>
+    </message>
+    <message>
+        <source>WAV audio (*.wav *.wave)</source>
+        <translation>Audio WAV (*.wav *.wave)</translation>
+    </message>
+    <message>
+        <source>Choose a high frequency greater than the low frequency.</source>
+        <translation>Scegli un limite superiore maggiore del limite inferiore.</translation>
+    </message>
+    <message>
+        <source>Native DSP analyzing WAV: %1</source>
+        <translation>DSP nativo: analisi del WAV %1</translation>
+    </message>
+    <message>
+        <source>Cancellation requested; stopping the analyzer...</source>
+        <translation>Annullamento richiesto; arresto dell&apos;analisi in corso...</translation>
+    </message>
+    <message>
+        <source>Invalid band: upper frequency must be greater than lower frequency.</source>
+        <translation>Banda non valida: la frequenza massima deve superare quella minima.</translation>
+    </message>
+    <message>
+        <source>Could not open DSP report: %1</source>
+        <translation>Impossibile aprire il report DSP: %1</translation>
+    </message>
+    <message>
+        <source>Could not open DSP report folder: %1</source>
+        <translation>Impossibile aprire la cartella del report DSP: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EventsTable</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppo</translation>
+    </message>
+    <message>
+        <source>Freq. (Hz)</source>
+        <translation>Freq. (Hz)</translation>
+    </message>
+    <message>
+        <source>Width (ms)</source>
+        <translation>Larghezza (ms)</translation>
+    </message>
+    <message>
+        <source>Peak (dBFS)</source>
+        <translation>Picco (dBFS)</translation>
+    </message>
+    <message>
+        <source>Above noise (dB)</source>
+        <translation>Sopra il fondo (dB)</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>Durata (s)</translation>
+    </message>
+    <message>
+        <source>Train %1</source>
+        <translation>Treno %1</translation>
+    </message>
+    <message>
+        <source>Isolated</source>
+        <translation>Isolato</translation>
+    </message>
+</context>
+<context>
     <name>HelpPanel</name>
     <message>
         <source>Corvin program help</source>
@@ -468,6 +742,64 @@
     </message>
 </context>
 <context>
+    <name>LevelView</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>RMS level (dBFS)</source>
+        <translation>Livello RMS (dBFS)</translation>
+    </message>
+</context>
+<context>
+    <name>LinkRecovery</name>
+    <message>
+        <source>Gave up reconnecting to the receiver on %1 after %n minute(s).</source>
+        <translation>
+            </translation>
+    </message>
+    <message>
+        <source>Receiver found again on %1 (attempt %2).</source>
+        <translation>Ricevitore ritrovato su %1 (tentativo %2).</translation>
+    </message>
+    <message>
+        <source>Reconnecting: %1 cannot be opened yet (attempt %2).</source>
+        <translation>Riconnessione: %1 non si può ancora aprire (tentativo %2).</translation>
+    </message>
+    <message>
+        <source>Reconnecting: the receiver on %1 does not answer yet (attempt %2).</source>
+        <translation>Riconnessione: il ricevitore su %1 non risponde ancora (tentativo %2).</translation>
+    </message>
+</context>
+<context>
+    <name>ListeningLocationPanel</name>
+    <message>
+        <source>Listening location</source>
+        <translation>Luogo di ascolto</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>Latitude (°)</source>
+        <translation>Latitudine (°)</translation>
+    </message>
+    <message>
+        <source>Longitude (°)</source>
+        <translation>Longitudine (°)</translation>
+    </message>
+    <message>
+        <source>Optional. Use signed decimal degrees. North and east are positive.</source>
+        <translation>Facoltativo. Usa gradi decimali con segno. Nord ed est sono positivi.</translation>
+    </message>
+    <message>
+        <source>Location changes pending. Enter latitude from −90 to 90 and longitude from −180 to 180, or leave the fields blank.</source>
+        <translation>Modifiche del luogo in sospeso. Inserisci una latitudine da −90 a 90 e una longitudine da −180 a 180, oppure lascia i campi vuoti.</translation>
+    </message>
+</context>
+<context>
     <name>PersistentLog</name>
     <message>
         <source>Could not open the persistent log: %1</source>
@@ -476,6 +808,307 @@
     <message>
         <source>Could not write the persistent log: %1</source>
         <translation>Impossibile scrivere il registro su disco: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotExport</name>
+    <message>
+        <source>the image could not be written</source>
+        <translation>l&apos;immagine non è stata scritta</translation>
+    </message>
+</context>
+<context>
+    <name>ProductAgeBadges</name>
+    <message>
+        <source>%1: no data</source>
+        <translation>%1: nessun dato</translation>
+    </message>
+    <message>
+        <source>%1: time ahead of the clock</source>
+        <translation>%1: ora successiva all&apos;orologio</translation>
+    </message>
+    <message>
+        <source>The product&apos;s time, %1, is later than this computer&apos;s clock. Check the clock.</source>
+        <translation>L&apos;ora del prodotto, %1, è successiva all&apos;orologio di questo computer. Controlla l&apos;orologio.</translation>
+    </message>
+    <message>
+        <source>%1: %2 h old, stale</source>
+        <translation>%1: di %2 h fa, non aggiornato</translation>
+    </message>
+    <message>
+        <source>%1: %2 h old</source>
+        <translation>%1: di %2 h fa</translation>
+    </message>
+    <message>
+        <source>Issued %1. Older than %2 h counts as stale.</source>
+        <translation>Emesso %1. Oltre %2 h è considerato non aggiornato.</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationCache</name>
+    <message>
+        <source>Could not create the folder %1</source>
+        <translation>Impossibile creare la cartella %1</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationFetcher</name>
+    <message>
+        <source>No recognized data in response</source>
+        <translation>Nessun dato riconosciuto nella risposta</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationReport</name>
+    <message>
+        <source>HF propagation report</source>
+        <translation>Report di propagazione HF</translation>
+    </message>
+    <message>
+        <source>HF conditions are general estimates. Location and coordinates identify the listening site in the report. A path-specific forecast requires a destination, a time and a propagation model.</source>
+        <translation>Le condizioni HF sono stime generali. Luogo e coordinate identificano il sito di ascolto nel report. Una previsione per un percorso specifico richiede una destinazione, un orario e un modello di propagazione.</translation>
+    </message>
+    <message>
+        <source>N/A</source>
+        <translation>N/D</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Buone</translation>
+    </message>
+    <message>
+        <source>Fair</source>
+        <translation>Discrete</translation>
+    </message>
+    <message>
+        <source>Poor</source>
+        <translation>Scarse</translation>
+    </message>
+    <message>
+        <source>Sources unavailable</source>
+        <translation>Fonti non disponibili</translation>
+    </message>
+    <message>
+        <source>Data received</source>
+        <translation>Dati ricevuti</translation>
+    </message>
+    <message>
+        <source>Partial data</source>
+        <translation>Dati parziali</translation>
+    </message>
+    <message>
+        <source>Listening location</source>
+        <translation>Luogo di ascolto</translation>
+    </message>
+    <message>
+        <source>Latitude</source>
+        <translation>Latitudine</translation>
+    </message>
+    <message>
+        <source>Longitude</source>
+        <translation>Longitudine</translation>
+    </message>
+    <message>
+        <source>Retrieved at</source>
+        <translation>Scaricato il</translation>
+    </message>
+    <message>
+        <source>Source status</source>
+        <translation>Stato delle fonti</translation>
+    </message>
+    <message>
+        <source>NOAA, noon observation</source>
+        <translation>NOAA, osservazione di mezzogiorno</translation>
+    </message>
+    <message>
+        <source>SFI / F10.7</source>
+        <translation>SFI / F10.7</translation>
+    </message>
+    <message>
+        <source>Estimated planetary Kp</source>
+        <translation>Kp planetario stimato</translation>
+    </message>
+    <message>
+        <source>K index (HamQSL)</source>
+        <translation>Indice K (HamQSL)</translation>
+    </message>
+    <message>
+        <source>A index (HamQSL)</source>
+        <translation>Indice A (HamQSL)</translation>
+    </message>
+    <message>
+        <source>Solar wind (HamQSL)</source>
+        <translation>Vento solare (HamQSL)</translation>
+    </message>
+    <message>
+        <source>X-ray class (HamQSL)</source>
+        <translation>Classe raggi X (HamQSL)</translation>
+    </message>
+    <message>
+        <source>Insufficient data to assess HF propagation.</source>
+        <translation>Dati insufficienti per valutare la propagazione HF.</translation>
+    </message>
+    <message>
+        <source>High geomagnetic activity. HF paths may be degraded, especially at high latitudes.</source>
+        <translation>Attività geomagnetica elevata. I percorsi HF possono essere degradati, soprattutto alle alte latitudini.</translation>
+    </message>
+    <message>
+        <source>Unsettled geomagnetic conditions. HF signal stability may vary.</source>
+        <translation>Condizioni geomagnetiche instabili. La stabilità dei segnali HF può variare.</translation>
+    </message>
+    <message>
+        <source>High solar flux. Higher HF bands may open on sunlit paths.</source>
+        <translation>Flusso solare elevato. Le bande HF più alte possono aprirsi sui percorsi illuminati dal sole.</translation>
+    </message>
+    <message>
+        <source>Moderate solar flux. Higher HF bands may open during daylight depending on the path.</source>
+        <translation>Flusso solare moderato. Le bande HF più alte possono aprirsi di giorno a seconda del percorso.</translation>
+    </message>
+    <message>
+        <source>Low solar flux. Openings on higher HF bands may be less frequent.</source>
+        <translation>Flusso solare basso. Le aperture sulle bande HF più alte possono essere meno frequenti.</translation>
+    </message>
+    <message>
+        <source>Solar and geomagnetic indices</source>
+        <translation>Indici solari e geomagnetici</translation>
+    </message>
+    <message>
+        <source>HF bands (HamQSL)</source>
+        <translation>Bande HF (HamQSL)</translation>
+    </message>
+    <message>
+        <source>HamQSL update: %1</source>
+        <translation>Aggiornamento HamQSL: %1</translation>
+    </message>
+    <message>
+        <source>Wavelength</source>
+        <translation>Lunghezza d&apos;onda</translation>
+    </message>
+    <message>
+        <source>Frequency (MHz, IARU Region 1)</source>
+        <translation>Frequenza (MHz, IARU Regione 1)</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Giorno</translation>
+    </message>
+    <message>
+        <source>Night</source>
+        <translation>Notte</translation>
+    </message>
+    <message>
+        <source>NOAA WWV bulletin</source>
+        <translation>Bollettino NOAA WWV</translation>
+    </message>
+    <message>
+        <source>Source diagnostics</source>
+        <translation>Diagnostica delle fonti</translation>
+    </message>
+</context>
+<context>
+    <name>PropagationTab</name>
+    <message>
+        <source>Refresh report</source>
+        <translation>Aggiorna report</translation>
+    </message>
+    <message>
+        <source>Export report…</source>
+        <translation>Esporta report…</translation>
+    </message>
+    <message>
+        <source>Select Refresh report to retrieve the HF band conditions and space weather bulletin.</source>
+        <translation>Seleziona Aggiorna report per scaricare le condizioni delle bande HF e il bollettino di meteorologia spaziale.</translation>
+    </message>
+    <message>
+        <source>Showing the saved report retrieved at %1.</source>
+        <translation>Report salvato, scaricato il %1.</translation>
+    </message>
+    <message>
+        <source>Retrieving HamQSL and NOAA data…</source>
+        <translation>Download dei dati HamQSL e NOAA…</translation>
+    </message>
+    <message>
+        <source>Propagation report refresh started.</source>
+        <translation>Aggiornamento del report di propagazione avviato.</translation>
+    </message>
+    <message>
+        <source>Propagation source error: %1</source>
+        <translation>Errore della fonte di propagazione: %1</translation>
+    </message>
+    <message>
+        <source>Update failed. Showing the previous report.</source>
+        <translation>Aggiornamento non riuscito. Viene mostrato il report precedente.</translation>
+    </message>
+    <message>
+        <source>Propagation update failed. Previous report retained.</source>
+        <translation>Aggiornamento della propagazione non riuscito. Report precedente mantenuto.</translation>
+    </message>
+    <message>
+        <source>No source responded with usable data.</source>
+        <translation>Nessuna fonte ha risposto con dati utilizzabili.</translation>
+    </message>
+    <message>
+        <source>Report updated.</source>
+        <translation>Report aggiornato.</translation>
+    </message>
+    <message>
+        <source>Report updated with partial data.</source>
+        <translation>Report aggiornato con dati parziali.</translation>
+    </message>
+    <message>
+        <source>Propagation refresh completed. Source errors: %1.</source>
+        <translation>Aggiornamento della propagazione completato. Errori delle fonti: %1.</translation>
+    </message>
+    <message>
+        <source>Could not keep the propagation report for the next start: %1</source>
+        <translation>Impossibile conservare il report di propagazione per il prossimo avvio: %1</translation>
+    </message>
+    <message>
+        <source>Use an .html, .pdf or .txt file extension.</source>
+        <translation>Usa un&apos;estensione di file .html, .pdf o .txt.</translation>
+    </message>
+    <message>
+        <source>Could not export the propagation report: %1</source>
+        <translation>Impossibile esportare il report di propagazione: %1</translation>
+    </message>
+    <message>
+        <source>Propagation report saved to %1</source>
+        <translation>Report di propagazione salvato in %1</translation>
+    </message>
+    <message>
+        <source>HTML report (*.html)</source>
+        <translation>Report HTML (*.html)</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Report PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Text report (*.txt)</source>
+        <translation>Report di testo (*.txt)</translation>
+    </message>
+    <message>
+        <source>Export propagation report</source>
+        <translation>Esporta report di propagazione</translation>
+    </message>
+</context>
+<context>
+    <name>QtHttpTransport</name>
+    <message>
+        <source>No response from the server</source>
+        <translation>Nessuna risposta dal server</translation>
+    </message>
+    <message>
+        <source>Response timed out</source>
+        <translation>Tempo scaduto per la risposta</translation>
+    </message>
+    <message>
+        <source>Response incomplete</source>
+        <translation>Risposta incompleta</translation>
+    </message>
+    <message>
+        <source>Response exceeded 2 MB</source>
+        <translation>La risposta supera 2 MB</translation>
     </message>
 </context>
 <context>
@@ -547,6 +1180,140 @@
     <message>
         <source>Scan stopped because the receiver signal level is unavailable.</source>
         <translation>Scansione interrotta perché il livello del ricevitore non è disponibile.</translation>
+    </message>
+    <message>
+        <source>Stopped reconnecting to the receiver.</source>
+        <translation>Riconnessione al ricevitore interrotta.</translation>
+    </message>
+    <message>
+        <source>Receiver link lost on %1 (%2). Reconnecting every second.</source>
+        <translation>Collegamento con il ricevitore perso su %1 (%2). Nuovo tentativo ogni secondo.</translation>
+    </message>
+    <message>
+        <source>Receiver reconnected on %1; frequency %2 MHz and mode %3 restored.</source>
+        <translation>Ricevitore riconnesso su %1; frequenza %2 MHz e modulazione %3 ripristinate.</translation>
+    </message>
+    <message>
+        <source>Receiver link lost, reconnecting…</source>
+        <translation>Collegamento con il ricevitore perso, riconnessione…</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiverSharing</name>
+    <message>
+        <source>Other programs</source>
+        <translation>Altri programmi</translation>
+    </message>
+    <message>
+        <source>Share receiver on the network</source>
+        <translation>Condividi il ricevitore in rete</translation>
+    </message>
+    <message>
+        <source>Lets loggers, decoders and satellite trackers read and set the receiver through Corvin with the rigctld network protocol (Hamlib model 2, &quot;NET rigctl&quot;).</source>
+        <translation>Permette a logger, decodificatori e programmi di tracciamento satellitare di leggere e impostare il ricevitore tramite Corvin con il protocollo di rete di rigctld (modello Hamlib 2, &quot;NET rigctl&quot;).</translation>
+    </message>
+    <message>
+        <source>Listen address</source>
+        <translation>Indirizzo di ascolto</translation>
+    </message>
+    <message>
+        <source>127.0.0.1 serves this computer only. Type another address of this computer (or 0.0.0.0 for all) to serve the local network.</source>
+        <translation>127.0.0.1 serve solo questo computer. Scrivi un altro indirizzo di questo computer (o 0.0.0.0 per tutti) per servire la rete locale.</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Porta</translation>
+    </message>
+    <message>
+        <source>Log serial traffic</source>
+        <translation>Registra il traffico seriale</translation>
+    </message>
+    <message>
+        <source>Writes every byte exchanged with the receiver, with its time, to data/serial/trace_&lt;time&gt;.log (a new file every 10 MB), to send with a fault report.</source>
+        <translation>Scrive ogni byte scambiato con il ricevitore, con il suo orario, in data/serial/trace_&lt;ora&gt;.log (un nuovo file ogni 10 MB), da inviare con una segnalazione di guasto.</translation>
+    </message>
+    <message>
+        <source>Stopped sharing the receiver on the network.</source>
+        <translation>Condivisione del ricevitore in rete terminata.</translation>
+    </message>
+    <message>
+        <source>No listen address.</source>
+        <translation>Nessun indirizzo di ascolto.</translation>
+    </message>
+    <message>
+        <source>Could not share the receiver on %1: %2</source>
+        <translation>Impossibile condividere il ricevitore su %1: %2</translation>
+    </message>
+    <message>
+        <source>Sharing the receiver on %1 (rigctld network protocol).</source>
+        <translation>Ricevitore condiviso su %1 (protocollo di rete di rigctld).</translation>
+    </message>
+    <message>
+        <source>Shared on %1, %n client(s) connected.</source>
+        <translation>
+            </translation>
+    </message>
+    <message>
+        <source>Not shared: %1</source>
+        <translation>Non condiviso: %1</translation>
+    </message>
+    <message>
+        <source>Not shared.</source>
+        <translation>Non condiviso.</translation>
+    </message>
+    <message>
+        <source>Could not log serial traffic: %1</source>
+        <translation>Impossibile registrare il traffico seriale: %1</translation>
+    </message>
+    <message>
+        <source>Logging serial traffic to %1.</source>
+        <translation>Registrazione del traffico seriale in %1.</translation>
+    </message>
+    <message>
+        <source>Stopped logging serial traffic (%1).</source>
+        <translation>Registrazione del traffico seriale terminata (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ReportExport</name>
+    <message>
+        <source>Could not generate the PDF</source>
+        <translation>Impossibile generare il PDF</translation>
+    </message>
+</context>
+<context>
+    <name>RigServer</name>
+    <message>
+        <source>Network client %1 refused: %2 clients are already connected.</source>
+        <translation>Client di rete %1 rifiutato: sono già connessi %2 client.</translation>
+    </message>
+    <message>
+        <source>Network client %1 disconnected.</source>
+        <translation>Client di rete %1 disconnesso.</translation>
+    </message>
+    <message>
+        <source>Network client %1 dropped after 10 minutes without a command.</source>
+        <translation>Client di rete %1 scollegato dopo 10 minuti senza comandi.</translation>
+    </message>
+    <message>
+        <source>Network client %1 connected.</source>
+        <translation>Client di rete %1 connesso.</translation>
+    </message>
+    <message>
+        <source>Missing &quot;]&quot; in %1.</source>
+        <translation>Manca &quot;]&quot; in %1.</translation>
+    </message>
+    <message>
+        <source>Not an address and port: %1</source>
+        <translation>Non è un indirizzo con porta: %1</translation>
+    </message>
+    <message>
+        <source>Not a port number: %1</source>
+        <translation>Non è un numero di porta: %1</translation>
+    </message>
+    <message>
+        <source>Not an IP address: %1</source>
+        <translation>Non è un indirizzo IP: %1</translation>
     </message>
 </context>
 <context>
@@ -648,6 +1415,28 @@
     <message>
         <source>Modulated audio</source>
         <translation>Audio modulato</translation>
+    </message>
+</context>
+<context>
+    <name>SpectrogramView</name>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>Audio frequency (Hz)</source>
+        <translation>Frequenza audio (Hz)</translation>
+    </message>
+</context>
+<context>
+    <name>SpectrumView</name>
+    <message>
+        <source>Audio frequency (Hz)</source>
+        <translation>Frequenza audio (Hz)</translation>
+    </message>
+    <message>
+        <source>Power (dBFS/bin)</source>
+        <translation>Potenza (dBFS/bin)</translation>
     </message>
 </context>
 </TS>

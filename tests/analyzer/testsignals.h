@@ -100,4 +100,15 @@ inline std::vector<double> noise(std::size_t count, double rms, unsigned seed = 
     return out;
 }
 
+// A mono 16-bit recording of faint noise with 40 ms 1 kHz bursts every periodSeconds from
+// periodSeconds / 2 on.
+inline bool writePulsedWav(const QString &path, int sampleRate, double seconds,
+                           double periodSeconds)
+{
+    std::vector<double> x = noise(static_cast<std::size_t>(seconds * sampleRate), 0.001);
+    for (double t = periodSeconds / 2; t < seconds; t += periodSeconds)
+        addBurst(x, sampleRate, t, 0.04, 1000, 0.3);
+    return writeWav(path, sampleRate, 1, x);
+}
+
 } // namespace TestSignals

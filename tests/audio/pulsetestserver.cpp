@@ -4,10 +4,23 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace PulseTest {
+
+QByteArray samplesToBytes(const std::vector<qint16> &samples)
+{
+    return QByteArray(reinterpret_cast<const char *>(samples.data()), int(samples.size() * 2));
+}
+
+std::vector<qint16> bytesToSamples(const QByteArray &bytes)
+{
+    std::vector<qint16> samples(static_cast<size_t>(bytes.size() / 2));
+    memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
+}
 
 QString monoFifo()
 {
@@ -42,6 +55,21 @@ QAudioDeviceInfo device(QAudio::Mode mode, const QString &name)
         }
     }
     return QAudioDeviceInfo();
+}
+
+qint64 drainFifo(const QString &fifo)
+{
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
+    }
+    qint64 total = 0;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        total += n;
+    }
+    ::close(fd);
+    return total;
 }
 
 FifoFeeder::FifoFeeder(const QString &fifo, const QByteArray &bytes, int bytesPerSecond)

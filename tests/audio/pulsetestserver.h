@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace PulseTest {
 
@@ -20,8 +21,23 @@ QString unavailableReason();
 // The device of the mode whose name is exactly name (null when absent).
 QAudioDeviceInfo device(QAudio::Mode mode, const QString &name);
 
+// A sequence that does not repeat within 65521 samples, so any captured stretch can be
+// located in what was fed; salt tells sequences apart.
+inline qint16 pattern(int n, int salt)
+{
+    return static_cast<qint16>((qint64(n) * 7919 + salt) % 65521 - 32760);
+}
+
+// 16-bit samples as the little-endian bytes a FIFO takes, and back.
+QByteArray samplesToBytes(const std::vector<qint16> &samples);
+std::vector<qint16> bytesToSamples(const QByteArray &bytes);
+
 QString monoFifo();   // corvin_in: 48 kHz mono
 QString stereoFifo(); // corvin_in_stereo: 44.1 kHz stereo
+
+// Discards what waits in a FIFO: a pipe source with no client stops reading, so audio written
+// after the last recording ended would open the next one. Returns the bytes discarded.
+qint64 drainFifo(const QString &fifo);
 
 // Writes bytes into a FIFO at the given byte rate, in 10 ms pieces, on its own thread.
 class FifoFeeder

@@ -18,24 +18,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// A sequence that does not repeat within 65521 samples, so any captured stretch can be
-// located in what was fed.
-qint16 pattern(int n, int salt)
-{
-    return static_cast<qint16>((qint64(n) * 7919 + salt) % 65521 - 32760);
-}
-
-QByteArray samplesToBytes(const std::vector<qint16> &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(s.data()), int(s.size() * 2));
-}
-
-std::vector<qint16> bytesToSamples(const QByteArray &b)
-{
-    std::vector<qint16> s(static_cast<size_t>(b.size() / 2));
-    memcpy(s.data(), b.constData(), s.size() * 2);
-    return s;
-}
+using PulseTest::bytesToSamples;
+using PulseTest::pattern;
+using PulseTest::samplesToBytes;
 
 // Index in haystack where needle[from ... from + length) appears (each sample within tolerance),
 // or -1.

@@ -1,4 +1,6 @@
 #include "activityregistry.h"
+#include "audioblockconsumer.h"
+#include "audiorecorder.h"
 #include "corvin.h"
 #include "settingskeys.h"
 #include "settingspage.h"
@@ -36,6 +38,7 @@ private slots:
     void greylinePageReadsTheListeningLocation();
     void activityRegistryDecidesIdle();
     void shutdownRunsStepsInOrder();
+    void audioErrorsAtExitReachTheLog();
     void disconnectDisarmsAnomalyCaptureFirst();
     void logViewKeepsLastLines();
     void dataFolderFailureIsLogged();
@@ -292,6 +295,46 @@ void TestCorvinWindow::shutdownRunsStepsInOrder()
     QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QVERIFY(log.readAll().trimmed().endsWith("] closing"));
+}
+
+namespace {
+
+// Raises an engine error while the engine stops on the audio thread, as a recording that
+// cannot be finalised does.
+class FailingOnStop : public AudioBlockConsumer
+{
+public:
+    AudioRecorder *recorder = nullptr;
+    void processBlock(const qint16 *, int, const QAudioFormat &) override {}
+    void inputStopped() override
+    {
+        if (recorder && recorder->thread() == QThread::currentThread())
+            emit recorder->errorOccurred(QStringLiteral("Could not finalize WAV file x.wav."));
+        recorder = nullptr;
+    }
+};
+
+} // namespace
+
+void TestCorvinWindow::audioErrorsAtExitReachTheLog()
+{
+    FailingOnStop consumer;
+    auto window = std::make_unique<Corvin>();
+    AudioRecorder *recorder = window->audioRecorder();
+    QMetaObject::invokeMethod(
+        recorder,
+        [&] {
+            consumer.recorder = recorder;
+            recorder->setBlockConsumer(AudioRecorder::BlockStage::Anomaly, &consumer);
+        },
+        Qt::BlockingQueuedConnection);
+    window->appendLog(QStringLiteral("closing"));
+    window.reset();
+    QFile log(qEnvironmentVariable("CORVIN_DATA_DIR") + QStringLiteral("/Corvin.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.lastIndexOf("] Could not finalize WAV file x.wav.") >
+            text.lastIndexOf("] closing"));
 }
 
 void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()

@@ -1,13 +1,18 @@
 #include "receiverpanelharness.h"
 
+#include "quitonsignal.h"
 #include "rotaryencoder.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
+
+#include <csignal>
+#include <unistd.h>
 
 // The receiver panel's step-by-step Scan against a simulated receiver.
 class TestReceiverPanelScan : public QObject
@@ -23,6 +28,7 @@ private slots:
     void stepBeyondRangeSendsNothing();
     void stopsWhenUnchecked();
     void stopsWhenWindowCloses();
+    void stopsAtOnceOnQuitSignal();
     void levelUnavailable();
     void refusedWhileBusy();
 
@@ -193,6 +199,40 @@ void TestReceiverPanelScan::stopsWhenWindowCloses()
     QVERIFY2(steps >= 1 && steps < 1000, qPrintable(QString::number(steps)));
     QVERIFY(!harness.ui.scanPB->isChecked());
     QVERIFY(!harness.panel->isScanRunning());
+}
+
+void TestReceiverPanelScan::stopsAtOnceOnQuitSignal()
+{
+    // A quiet band: unstopped, the search would climb to 3 GHz for hours.
+    SimulatedReceiver rx;
+    PanelHarness harness({});
+    harness.settings().setValue(QLatin1String(SettingsKeys::step), 12); // 10 kHz
+    harness.createPanel();
+    connectTo(harness, rx);
+    QuitOnSignal quitOnSignal;
+    QVERIFY(!QuitOnSignal::quitRequested());
+
+    QElapsedTimer clock;
+    qint64 signalledAt = -1;
+    QTimer::singleShot(300, this, [&] {
+        signalledAt = clock.elapsed();
+        ::kill(::getpid(), SIGTERM);
+    });
+    // Ends the test rather than letting it run into its time-out when the signal is ignored.
+    QTimer::singleShot(5000, this, [&] { harness.ui.scanPB->setChecked(false); });
+    clock.start();
+    harness.ui.scanPB->click();
+    const qint64 endedAt = clock.elapsed();
+
+    QVERIFY(QuitOnSignal::quitRequested());
+    QVERIFY(signalledAt >= 0);
+    // At most the step under way finishes: a tune, the 100 ms pause and a level read.
+    QVERIFY2(endedAt - signalledAt < 1000,
+             qPrintable(QStringLiteral("%1 ms after the signal").arg(endedAt - signalledAt)));
+    QVERIFY(!harness.ui.scanPB->isChecked());
+    QVERIFY(!harness.panel->isScanRunning());
+    QVERIFY(harness.ui.openPB->isEnabled());
+    QVERIFY(harness.ui.tuning->isEnabled());
 }
 
 void TestReceiverPanelScan::levelUnavailable()

@@ -1,6 +1,8 @@
 // corvin-rxctl and corvin-rxsim as programs: exit codes, output and the bytes on the wire.
 #include "rxsimulator.h"
+#include "serialline.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -50,6 +52,7 @@ private slots:
     void usageErrorsSendNothing_data();
     void usageErrorsSendNothing();
     void unopenablePort();
+    void traceShowsEveryBlock_data();
     void traceShowsEveryBlock();
     void againstSimulatorProcess();
 };
@@ -158,34 +161,56 @@ void RxctlTest::unopenablePort()
     QVERIFY(run.out.isEmpty());
 }
 
+void RxctlTest::traceShowsEveryBlock_data()
+{
+    QTest::addColumn<bool>("toFile");
+    QTest::newRow("standard error") << false;
+    QTest::newRow("file") << true;
+}
+
+// A retried VR: every block on the wire, in order, with UTC time, direction, hex and text.
 void RxctlTest::traceShowsEveryBlock()
 {
+    QFETCH(bool, toFile);
     RxSimulator sim;
     QString error;
     QVERIFY2(sim.start(&error), qPrintable(error));
     sim.triggerFault(SimFault::NoReply, 1, "VR");
-    const Run run = runProgram(rxctl(), {"--port", sim.portPath(), "--trace", "identify"});
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("trace.log"));
+    const Run run =
+        runProgram(rxctl(), {"--port", sim.portPath(), "--trace", toFile ? file : "-", "identify"});
     QCOMPARE(run.exitCode, 0);
-    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    const QRegularExpression traceLine(
-        QStringLiteral("^\\[ *\\d+\\.\\d{3} ms\\] (TX|RX) [0-9a-f ]+ \\| .+$"));
+    QString trace = run.err;
+    if (toFile) {
+        QFile traced(file);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        trace = QString::fromLatin1(traced.readAll());
+        QVERIFY2(!run.err.contains(QLatin1String(" TX ")), qPrintable(run.err));
+    }
+    const QRegularExpression traceLine(QStringLiteral(
+        "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z (TX|RX) ([0-9a-f ]+) \\| (.+)$"));
     QStringList sent;
     QStringList diagnostics;
-    for (const QString &line : lines) {
+    QByteArray received;
+    for (const QString &line : trace.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (line.startsWith(QLatin1String("diagnostic: "))) {
             diagnostics << line;
             continue;
         }
-        QVERIFY2(traceLine.match(line).hasMatch(), qPrintable(line));
-        if (line.contains(QLatin1String("] TX ")))
-            sent << line.section(QLatin1String(" | "), 1);
+        const QRegularExpressionMatch match = traceLine.match(line);
+        QVERIFY2(match.hasMatch(), qPrintable(line));
+        const QByteArray bytes = QByteArray::fromHex(match.captured(2).toLatin1());
+        QCOMPARE(SerialLine::printable(bytes), match.captured(3));
+        if (match.captured(1) == QLatin1String("TX"))
+            sent << match.captured(3);
+        else
+            received += bytes;
     }
     QCOMPARE(sent, QStringList({"VR<CR>", "<CR>", "VR<CR>"}));
-    QCOMPARE(diagnostics,
-             QStringList({"diagnostic: No complete receiver reply to VR within 300 ms. "
-                          "Resynchronizing with CR and retrying.",
-                          "diagnostic: Receiver answered VR after a retry."}));
-    QVERIFY(run.err.contains(QLatin1String("] RX ")));
+    QCOMPARE(received, sim.sentBytes());
+    QCOMPARE(diagnostics.size(), toFile ? 0 : 2);
+    QVERIFY(run.err.contains(QLatin1String("diagnostic: Receiver answered VR after a retry.")));
 }
 
 // The simulator as a child process, reached through its link.

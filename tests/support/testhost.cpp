@@ -31,6 +31,27 @@ void TestReceiverControl::setModeIndex(int index, bool notify)
     modeChanges.append({index, notify});
 }
 
+bool TestReceiverControl::tuneNow(qint64 hertz)
+{
+    frequency = hertz;
+    immediateTunes.append(hertz);
+    return immediateResult;
+}
+
+bool TestReceiverControl::setModeNow(int code)
+{
+    mode = code;
+    immediateModes.append(code);
+    return immediateResult;
+}
+
+bool TestReceiverControl::readSignalLevelNow(int *level)
+{
+    *level = immediateLevel;
+    shownLevel = immediateLevel;
+    return immediateResult;
+}
+
 TestHost::TestHost(const QString &settingsFile, QObject *parent)
     : QObject(parent)
 {

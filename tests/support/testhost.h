@@ -36,6 +36,9 @@ public:
     void clearRequestQueue() override { queuedTunes.clear(); }
     bool hasPendingTuning() const override { return !queuedTunes.isEmpty(); }
     void pollSignalLevelSoon() override { ++levelPollRequests; }
+    bool tuneNow(qint64 hertz) override;
+    bool setModeNow(int code) override;
+    bool readSignalLevelNow(int *level) override;
 
     qint64 frequency = 145500000;
     int mode = 1; // NFM
@@ -44,6 +47,11 @@ public:
     QVector<qint64> queuedTunes;
     QVector<QPair<int, bool>> modeChanges; // (index, notify)
     int levelPollRequests = 0;
+    // The immediate requests: what they answer, and the frequencies and modes they carried.
+    bool immediateResult = true;
+    int immediateLevel = 0;
+    QVector<qint64> immediateTunes;
+    QVector<int> immediateModes;
 };
 
 class TestHost : public QObject, public CorvinHost
@@ -72,6 +80,7 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override { ++audioStops; }
     void flushSettings() override { m_settings->sync(); }
+    void showDspHelp() override { ++dspHelpRequests; }
 
     bool logContains(const QString &text) const;
     int logCount(const QString &text) const;
@@ -81,6 +90,7 @@ public:
     QVector<bool> disconnects;            // forceStandby of each call
     int connectionUiUpdates = 0;
     int audioStops = 0;
+    int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers
     Corvindriver *receiverDriver = nullptr;

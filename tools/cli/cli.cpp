@@ -133,6 +133,10 @@ StopSignals::StopSignals()
 
 StopSignals::~StopSignals()
 {
+    // After a stop the program is on its way out; a repeated signal during teardown must not
+    // turn the clean stop into a kill.
+    if (stopFlag.load())
+        return;
     for (size_t i = 0; i < std::size(stopSignals); ++i)
         sigaction(stopSignals[i], &previousActions[i], nullptr);
 }

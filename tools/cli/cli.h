@@ -66,8 +66,8 @@ std::filesystem::path filePath(const QString &argument);
 
 // While an object of this class lives, SIGINT, SIGTERM, SIGHUP and SIGQUIT set its flag
 // instead of ending the program, so a job can stop cleanly and leave no half-written file; a
-// repeated signal does the same. The previous handlers come back on destruction. One at a
-// time.
+// repeated signal does the same. The previous handlers come back on destruction unless a
+// stop was requested. One at a time.
 class StopSignals
 {
 public:

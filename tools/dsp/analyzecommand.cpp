@@ -4,27 +4,20 @@
 
 #include "cli.h"
 #include "datafolders.h"
-#include "reportwriter.h"
-#include "wavanalyzer.h"
+#include "dsprunfinish.h"
+#include "progressstages.h"
+#include "reportworkspace.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
-#include <exception>
 #include <filesystem>
 
 namespace {
 
 const char *const usage = "FILE [--channel N] [--low HZ] [--high HZ] [--contrast DB] [--out DIR]";
-
-// The texts are the DSP tab's own, so they share its translations.
-QString text(const char *source)
-{
-    return QCoreApplication::translate("Corvin", source);
-}
 
 struct Options
 {
@@ -80,82 +73,56 @@ int runAnalyze(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (noCurrentFolder)
         wavFile = given;
     const QString wavPath = QFile::decodeName(QByteArray::fromStdString(wavFile.native()));
-    const QString reportsFolder = options.out.isEmpty()
-                                      ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
-                                      : options.out;
-    if (!QDir().mkpath(reportsFolder)) {
-        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP report folder: %1"))
-                   .arg(QDir::toNativeSeparators(reportsFolder))
-            << '\n';
-        return 1;
-    }
     // Stop signals are caught before the working folder exists and until it is gone, so none
     // of them can end the program while it is there.
     Cli::StopSignals stop;
-    std::atomic<bool> &interrupted = stop.flag();
-    QTemporaryDir work(QDir(reportsFolder).filePath(QStringLiteral(".analysis-XXXXXX")));
-    if (!work.isValid()) {
-        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not create the DSP working directory."))
-            << '\n';
+    ReportWorkspace workspace(options.out.isEmpty()
+                                  ? DataFolders::path(QString::fromLatin1(DataFolders::dsp))
+                                  : options.out);
+    if (workspace.status() != ReportWorkspace::Status::Ready) {
+        err << workspace.statusMessage() << '\n';
         return 1;
     }
-    const QString resultFolder = work.filePath(QStringLiteral("result"));
 
-    NativeWav::AnalysisRequest request;
-    request.wavPath = wavFile;
-    request.channel = options.channel;
-    request.lowHz = options.lowHz;
-    request.highHz = options.highHz;
-    request.contrastDb = options.contrastDb;
+    DspJob job;
+    job.request.wavPath = wavFile;
+    job.request.channel = options.channel;
+    job.request.lowHz = options.lowHz;
+    job.request.highHz = options.highHz;
+    job.request.contrastDb = options.contrastDb;
+    job.wavPath = wavPath;
+    job.resultFolder = workspace.resultFolder();
+    // The signal flag lives as long as this function; the job only borrows it.
+    job.cancel = std::shared_ptr<std::atomic<bool>>(&stop.flag(), [](std::atomic<bool> *) {});
 
     const auto showProgress = [&err](int percent, const QString &text) {
         err << percent << "% " << text << '\n';
         err.flush();
     };
-    err << NativeWav::nativeDspBanner() << '\n'
-        << text(QT_TRANSLATE_NOOP("Corvin", "Analyzing WAV: %1"))
-               .arg(QDir::toNativeSeparators(wavPath))
-        << '\n';
-    try {
-        const NativeWav::Result result =
-            NativeWav::analyzeWav(request, interrupted, [&](int percent, const std::string &text) {
-                showProgress(percent, QString::fromStdString(text));
-            });
-        showProgress(82, text(QT_TRANSLATE_NOOP(
-                             "Corvin", "Writing HTML, SVG/PNG, CSV, JSON and filtered WAV...")));
-        NativeWav::writeAnalysisReport(result, request, wavPath, resultFolder, interrupted);
-    } catch (const std::exception &error) {
-        err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
-                   .arg(QString::fromUtf8(error.what()))
-            << '\n';
+    for (const QString &line : ProgressStages::openingLines(wavPath))
+        err << line << '\n';
+    const DspRunResult run = runDspJob(job, [&](int percent, const std::string &text) {
+        showProgress(percent, QString::fromStdString(text));
+    });
+    // An interrupt up to here still discards the report; moving it into place is atomic.
+    const DspRunOutcome outcome =
+        finishDspRun(workspace, run, stop.requested(), QDateTime::currentDateTime(),
+                     QCoreApplication::applicationPid());
+    switch (outcome.kind) {
+    case DspRunOutcome::Kind::Cancelled:
+    case DspRunOutcome::Kind::Failed:
+        err << outcome.message << '\n';
         return 1;
+    case DspRunOutcome::Kind::SavedInPlace:
+        err << outcome.message << '\n';
+        break;
+    case DspRunOutcome::Kind::Saved:
+        showProgress(100, outcome.message);
+        for (const QString &line : outcome.summary)
+            err << line << '\n';
+        break;
     }
-
-    const QString finalFolder =
-        QDir(reportsFolder)
-            .filePath(QStringLiteral("report_") +
-                      QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_zzz")) +
-                      QLatin1Char('_') + QString::number(QCoreApplication::applicationPid()));
-    // An interrupt up to here still discards the report; the rename below is atomic.
-    const bool cancelled = interrupted;
-    const bool moved = !cancelled && QDir().rename(resultFolder, finalFolder);
-    if (cancelled) {
-        err << text(QT_TRANSLATE_NOOP("Corvin", "Native DSP analysis failed: %1"))
-                   .arg(QStringLiteral("Analysis cancelled"))
-            << '\n';
-        return 1;
-    }
-    if (!moved) {
-        work.setAutoRemove(false);
-        err << text(QT_TRANSLATE_NOOP("Corvin", "Could not move report; it is available in %1."))
-                   .arg(QDir::toNativeSeparators(resultFolder))
-            << '\n';
-        out << QDir::toNativeSeparators(resultFolder) << '\n';
-        return 0;
-    }
-    showProgress(100, text(QT_TRANSLATE_NOOP("Corvin", "Native DSP report saved: %1"))
-                          .arg(QDir::toNativeSeparators(finalFolder)));
-    out << QDir::toNativeSeparators(finalFolder) << '\n';
+    out << QDir::toNativeSeparators(outcome.reportFolder) << '\n';
     return 0;
 }
 

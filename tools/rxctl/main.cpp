@@ -5,13 +5,14 @@
 #include "cli.h"
 #include "corvindriver.h"
 #include "rxctlsession.h"
+#include "serialtrace.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStringList>
 #include <QVector>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -35,7 +36,8 @@ struct Job
 QString usage()
 {
     QString text = QStringLiteral(
-        "usage: corvin-rxctl --port PORT [--trace] COMMAND [ARGS] ... [JOB [ARGS]]\n"
+        "usage: corvin-rxctl --port PORT [--trace FILE] COMMAND [ARGS] ... [JOB [ARGS]]\n"
+        "  --trace FILE   write every byte block on the wire to FILE (- for standard error)\n"
         "commands (run in order on one open port; the first failure stops the run):\n"
         "  identify       ask the receiver to identify itself\n"
         "  tune HZ        tune to HZ hertz (100000 to 3000000000)\n"
@@ -157,7 +159,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList words = app.arguments().mid(1);
     QString port;
-    bool trace = false;
+    QString traceTarget;
     while (!words.isEmpty() && words.first().startsWith(QLatin1String("--"))) {
         const QString option = words.takeFirst();
         if (option == QLatin1String("--help")) {
@@ -168,8 +170,10 @@ int main(int argc, char *argv[])
             std::printf("corvin-rxctl %s\n", qPrintable(Cli::version()));
             return Success;
         }
-        if (option == QLatin1String("--trace"))
-            trace = true;
+        if (option == QLatin1String("--trace") && !words.isEmpty())
+            traceTarget = words.takeFirst();
+        else if (option.startsWith(QLatin1String("--trace=")))
+            traceTarget = option.mid(8);
         else if (option == QLatin1String("--port") && !words.isEmpty())
             port = words.takeFirst();
         else if (option.startsWith(QLatin1String("--port=")))
@@ -191,15 +195,16 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&driver, &Corvindriver::errorOccurred,
                      [](const QString &message) { printErr(QStringLiteral("error: ") + message); });
-    QElapsedTimer clock;
-    clock.start();
-    if (trace) {
-        driver.line().setTrace([&clock](bool sent, const QByteArray &bytes) {
-            printErr(QStringLiteral("[%1 ms] %2 %3 | %4")
-                         .arg(clock.nsecsElapsed() / 1e6, 10, 'f', 3)
-                         .arg(sent ? QStringLiteral("TX") : QStringLiteral("RX"),
-                              QString::fromLatin1(bytes.toHex(' ')), SerialLine::printable(bytes)));
-        });
+    std::unique_ptr<SerialTrace> trace;
+    if (!traceTarget.isEmpty()) {
+        QString error;
+        trace = traceTarget == QLatin1String("-") ? SerialTrace::toStandardError()
+                                                  : SerialTrace::intoFile(traceTarget, &error);
+        if (!trace) {
+            printErr(QStringLiteral("error: ") + error);
+            return UsageError;
+        }
+        driver.line().setTrace(trace->observer());
     }
     if (!driver.openPort(port)) {
         printErr(QStringLiteral("error: ") + driver.line().lastError());

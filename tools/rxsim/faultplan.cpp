@@ -22,7 +22,8 @@ const std::array<const char *, simFaultCount> faultNames = {"no-reply",
                                                             "dead",
                                                             "stuck-scope",
                                                             "xoff",
-                                                            "bad-vr"};
+                                                            "bad-vr",
+                                                            "vanish"};
 
 // Commands answered with a line or an acknowledgement (the others are silent).
 bool isAnswered(const QByteArray &command)
@@ -86,6 +87,7 @@ bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
     case SimFault::StuckScope:
         return command == "VF";
     case SimFault::DeadLine:
+    case SimFault::Vanish:
         return !command.isEmpty();
     default:
         return isAnswered(command);

@@ -26,9 +26,11 @@ enum class SimFault {
     StuckScope,      // "stuck-scope": a band-scope stream that ignores VF
     HeldXoff,        // "xoff": an XOFF after the answer and no XON: the program's output stalls
     BadIdentity,     // "bad-vr": a VR reply too short ("VR1") or in lower case, in turn
+    Vanish,          // "vanish": the terminal disappears (like an unplugged USB adapter) and
+                     // comes back at the same link path after a while
 };
 
-constexpr int simFaultCount = 15;
+constexpr int simFaultCount = 16;
 
 // Decides which fault hits which command: each fault has a probability per command and
 // a number of armed one-shot triggers (optionally only for commands with a given prefix).

@@ -88,9 +88,12 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Simulated receiver on a pseudo-terminal. Prints the terminal's path "
-                       "on the first line of standard output, then runs until SIGINT or "
-                       "SIGTERM. SIGUSR1 wakes the receiver from standby.\nFaults: ") +
+        QStringLiteral(
+            "Simulated receiver on a pseudo-terminal. Prints the terminal's path "
+            "on the first line of standard output, then runs until SIGINT or "
+            "SIGTERM. SIGUSR1 wakes the receiver from standby; SIGUSR2 makes the terminal vanish "
+            "like an unplugged adapter and come back (at the --link path) after the "
+            "--vanish-s time.\nFaults: ") +
         faultNames + QStringLiteral("\nBand-scope faults: ") + scopeFaultNames);
     parser.addHelpOption();
     parser.addOptions({
@@ -143,6 +146,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("dead-ms"),
          QStringLiteral("How long a dead line stays dead (0: for good; default 0)."),
          QStringLiteral("MS"), QStringLiteral("0")},
+        {QStringLiteral("vanish-s"),
+         QStringLiteral("Seconds the terminal stays away after a vanish fault or SIGUSR2 "
+                        "(default 3)."),
+         QStringLiteral("S"), QStringLiteral("3")},
         {QStringLiteral("seed"), QStringLiteral("Seed of the fault generator (default 1)."),
          QStringLiteral("N"), QStringLiteral("1")},
         {QStringLiteral("wire-log"),
@@ -163,7 +170,7 @@ int main(int argc, char *argv[])
     // Handle the handledSignals in this thread only: block them before any thread starts.
     sigset_t handledSignals;
     sigemptyset(&handledSignals);
-    for (int s : {SIGINT, SIGTERM, SIGUSR1, SIGHUP})
+    for (int s : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2, SIGHUP})
         sigaddset(&handledSignals, s);
     pthread_sigmask(SIG_BLOCK, &handledSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
@@ -200,6 +207,8 @@ int main(int argc, char *argv[])
     sim.setStandbyWakeMs(1000 * intOption(parser, QStringLiteral("standby-wake"), 0, 86400));
     sim.setLateReplyMs(intOption(parser, QStringLiteral("late-ms"), 0, 60000));
     sim.setDeadLineMs(intOption(parser, QStringLiteral("dead-ms"), 0, 86400000));
+    const int vanishMs = 1000 * intOption(parser, QStringLiteral("vanish-s"), 0, 86400);
+    sim.setVanishMs(vanishMs);
     sim.setFaultSeed(static_cast<quint32>(intOption(parser, QStringLiteral("seed"), 0, 1 << 30)));
     for (const QString &spec : parser.values(QStringLiteral("fault")))
         applyRate(sim, spec);
@@ -253,6 +262,11 @@ int main(int argc, char *argv[])
             continue;
         if (received == SIGUSR1) {
             sim.wake();
+            continue;
+        }
+        if (received == SIGUSR2) {
+            sim.vanish(vanishMs);
+            std::fprintf(stderr, "corvin-rxsim: the terminal vanished for %d s\n", vanishMs / 1000);
             continue;
         }
         break;

@@ -80,6 +80,49 @@ void RxSimulator::hangUp()
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
+void RxSimulator::vanish(int ms)
+{
+    if (!m_thread.joinable()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        goAway(nowNs(), ms);
+        return;
+    }
+    // Like hangUp: the receiver thread closes the terminal between two polls.
+    m_vanishRequestMs = std::max(ms, 0);
+    while (m_vanishRequestMs >= 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void RxSimulator::setVanishMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_vanishMs = ms;
+}
+
+bool RxSimulator::vanished() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_backNs >= 0;
+}
+
+void RxSimulator::goAway(qint64 now, int ms)
+{
+    m_pty.vanish();
+    m_line.dropOutput();
+    m_backNs = now + ms * msNs;
+}
+
+void RxSimulator::comeBack(qint64 now)
+{
+    QString error;
+    // Without a terminal the receiver cannot come back; try again shortly.
+    if (!m_pty.reappear(&error)) {
+        m_backNs = now + idlePollNs;
+        return;
+    }
+    m_backNs = -1;
+}
+
 void RxSimulator::setBandPlan(const BandPlan &plan)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -318,6 +361,12 @@ void RxSimulator::run()
                 m_hangUpRequested = false;
             }
             const qint64 now = nowNs();
+            if (m_vanishRequestMs >= 0) {
+                goAway(now, m_vanishRequestMs);
+                m_vanishRequestMs = -1;
+            }
+            if (m_backNs >= 0 && now >= m_backNs)
+                comeBack(now);
             serviceLine(now);
             wait = std::max<qint64>(0, std::min(nextWakeNs(now), now + idlePollNs) - now);
             fd = m_pty.masterFd();
@@ -368,6 +417,10 @@ void RxSimulator::execute(const QByteArray &command, qint64 now)
         goDead(now);
         return;
     }
+    if (m_faults.hits(SimFault::Vanish, command)) {
+        goAway(now, m_vanishMs);
+        return;
+    }
     if (m_faults.hits(SimFault::Reject, command)) {
         m_line.schedule({SimReply{QByteArrayLiteral("?\r"), 0, false}}, now, 0, QByteArray());
         return;
@@ -395,5 +448,7 @@ qint64 RxSimulator::nextWakeNs(qint64 now) const
     qint64 next = m_line.nextEventNs(now);
     if (m_standbySinceNs >= 0 && m_standbyWakeMs > 0)
         next = std::min(next, m_standbySinceNs + m_standbyWakeMs * msNs);
+    if (m_backNs >= 0)
+        next = std::min(next, m_backNs);
     return next;
 }

@@ -54,6 +54,13 @@ public:
     void setPaced(bool paced);
     // Closes the simulator's terminal ends: the program's port I/O fails once this returns.
     void hangUp();
+    // The terminal vanishes now (its link too) and comes back after `ms` at the same link
+    // path, as a new terminal. Returns once it is gone.
+    void vanish(int ms);
+    // How long the terminal stays away after a Vanish fault (default 3000 ms).
+    void setVanishMs(int ms);
+    // True while the terminal is away.
+    bool vanished() const;
 
     // Receiver behaviour.
     void setBandPlan(const BandPlan &plan);
@@ -111,11 +118,14 @@ private:
     void execute(const QByteArray &command, qint64 now);
     qint64 nextWakeNs(qint64 now) const;
     void goDead(qint64 now);
+    void goAway(qint64 now, int ms);
+    void comeBack(qint64 now);
 
     mutable std::mutex m_mutex;
     std::thread m_thread;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_hangUpRequested{false};
+    std::atomic<int> m_vanishRequestMs{-1};
     qint64 m_startNs = 0;
 
     SimPty m_pty;
@@ -126,6 +136,8 @@ private:
     TransportFaultSettings m_faultSettings;
     std::mt19937 m_random{777u};
 
+    int m_vanishMs = 3000;
+    qint64 m_backNs = -1; // when a vanished terminal comes back, -1 while it is here
     int m_deadLineMs = 0;
     qint64 m_deadUntilNs = -1;
     int m_standbyWakeMs = 5000;

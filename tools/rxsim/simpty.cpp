@@ -76,6 +76,21 @@ void SimPty::hangUp()
     m_master = -1;
 }
 
+void SimPty::vanish()
+{
+    hangUp();
+    if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).isSymLink())
+        QFile::remove(m_linkPath);
+}
+
+bool SimPty::reappear(QString *error)
+{
+    const QString linkPath = m_linkPath;
+    if (!open(error))
+        return false;
+    return linkPath.isEmpty() || link(linkPath, error);
+}
+
 void SimPty::close()
 {
     hangUp();

@@ -20,6 +20,10 @@ public:
     void close();
     // Closes both simulator ends: the program's port hangs up, its I/O fails from now on.
     void hangUp();
+    // Hangs up and removes the link, like a USB adapter pulled out: the device is gone.
+    void vanish();
+    // A new terminal, linked again at the link path of the vanished one.
+    bool reappear(QString *error);
 
     int masterFd() const { return m_master; }
     QString slavePath() const { return m_slavePath; }
