@@ -65,14 +65,16 @@ QByteArray SerialLine::read(int maxBytes, bool *ok)
 {
     QString error;
     bool readOk = false;
-    return traced(m_backend->read(maxBytes, &readOk, &error), readOk, error, ok);
+    const QByteArray bytes = m_backend->read(maxBytes, &readOk, &error);
+    return traced(bytes, readOk, error, ok);
 }
 
 QByteArray SerialLine::readAvailable(int maxBytes, bool *ok)
 {
     QString error;
     bool readOk = false;
-    return traced(m_backend->readAvailable(maxBytes, &readOk, &error), readOk, error, ok);
+    const QByteArray bytes = m_backend->readAvailable(maxBytes, &readOk, &error);
+    return traced(bytes, readOk, error, ok);
 }
 
 int SerialLine::descriptor() const
@@ -80,7 +82,7 @@ int SerialLine::descriptor() const
     return m_backend->descriptor();
 }
 
-QByteArray SerialLine::traced(QByteArray bytes, bool readOk, const QString &error, bool *ok)
+QByteArray SerialLine::traced(const QByteArray &bytes, bool readOk, const QString &error, bool *ok)
 {
     record(readOk, error);
     if (!bytes.isEmpty() && m_trace)

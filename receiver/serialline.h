@@ -60,7 +60,7 @@ public:
 
 private:
     bool record(bool success, const QString &error);
-    QByteArray traced(QByteArray bytes, bool readOk, const QString &error, bool *ok);
+    QByteArray traced(const QByteArray &bytes, bool readOk, const QString &error, bool *ok);
 
     std::unique_ptr<SerialBackend> m_backend;
     QString m_lastError;

@@ -79,8 +79,7 @@ Result runOnce(int rows, bool backToBack, int seconds)
     if (frameTimes.size() < 2)
         return {};
     Result result;
-    result.framesPerSecond =
-        (frameTimes.size() - 1) / (frameTimes.back() - frameTimes.front());
+    result.framesPerSecond = (frameTimes.size() - 1) / (frameTimes.back() - frameTimes.front());
     result.cpuPercent = 100.0 * (cpuAtEnd - cpuAtFirst) / (end - frameTimes.front());
     return result;
 }
@@ -112,8 +111,8 @@ int main(int argc, char *argv[])
 
     // A row is "DS0127:" + 32 digits + CR: 40 bytes, 11 bits each at 19200 baud.
     const double byteSeconds = 11.0 / 19200.0;
-    std::printf("%-6s %-13s %10s %10s %10s %12s\n", "rows", "mode", "frames/s", "line max",
-                "share", "GUI CPU %");
+    std::printf("%-6s %-13s %10s %10s %10s %12s\n", "rows", "mode", "frames/s", "line max", "share",
+                "GUI CPU %");
     for (const int rows : {4, 32}) {
         for (const bool backToBack : {false, true}) {
             std::vector<double> rates;

@@ -41,8 +41,7 @@ void BandScopeColorCurve::drawSticks(QPainter *painter, const QwtScaleMap &xMap,
     const QLinearGradient levels = ScopeLevelGradient::gradient(
         yMap.transform(deviation ? 0.0 : 2.0), yMap.transform(deviation ? 7.0 : 15.0));
     const QPen levelPen(QBrush(levels), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
-    const QPen greyPen(QBrush(lowValueColour), width, Qt::SolidLine, Qt::SquareCap,
-                       Qt::BevelJoin);
+    const QPen greyPen(QBrush(lowValueColour), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     const double y0 = yMap.transform(0.0);
 
     for (int i = from; i <= to; ++i) {

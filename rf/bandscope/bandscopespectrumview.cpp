@@ -89,9 +89,8 @@ QWidget *BandScopeSpectrumView::buildControls()
     m_historyExport->setToolTip(tr("Write every sweep to a CSV file as it arrives, with its "
                                    "waterfall as a PNG image beside it. Click again to stop."));
 
-    for (QWidget *widget : std::initializer_list<QWidget *>{traceLabel, m_trace, windowLabel,
-                                                            m_window, m_rawAxis, m_reference,
-                                                            m_reset})
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             traceLabel, m_trace, windowLabel, m_window, m_rawAxis, m_reference, m_reset})
         layout->addWidget(widget);
     layout->addStretch(1);
     layout->addWidget(m_export);

@@ -201,8 +201,7 @@ void BandScopeTab::connectParts()
         m_host.updateConnectionUi();
     });
 
-    connect(m_serviceView->openButton(), &QPushButton::clicked, this,
-            &BandScopeTab::toggleService);
+    connect(m_serviceView->openButton(), &QPushButton::clicked, this, &BandScopeTab::toggleService);
     connect(m_serviceView, &BandScopeServiceView::commandRequested, this,
             &BandScopeTab::sendCommand);
     connect(m_serviceView->timeout(), QOverload<int>::of(&QSpinBox::valueChanged), m_service,
@@ -294,8 +293,7 @@ void BandScopeTab::updateControls()
     m_serviceView->commands()->setEnabled(manual);
     m_serviceView->clearButton()->setEnabled(manual);
 
-    const bool canStart =
-        !capturing && (session ? !commandPending : !others && driverOpen);
+    const bool canStart = !capturing && (session ? !commandPending : !others && driverOpen);
     m_start->setEnabled(canStart);
     m_run->setEnabled(canStart);
     m_stop->setEnabled(capturing);
@@ -316,8 +314,7 @@ void BandScopeTab::startCapture(bool continuous)
     const bool session = m_service->isOpen();
     if (m_capture->isRunning())
         return;
-    if (session ? m_service->isCommandPending()
-                : otherActivityRuns() || !m_host.driver()->isOpen())
+    if (session ? m_service->isCommandPending() : otherActivityRuns() || !m_host.driver()->isOpen())
         return;
     if (session)
         m_service->pause();
@@ -351,10 +348,10 @@ void BandScopeTab::stopCapture()
 
 bool BandScopeTab::restore(QString *error)
 {
-    if (!m_port->restoreTuning(m_rememberedFrequency, m_rememberedMode,
-                               text("Could not restore tuning/mode.",
-                                    "Impossibile ripristinare sintonia/modo."),
-                               error))
+    if (!m_port->restoreTuning(
+            m_rememberedFrequency, m_rememberedMode,
+            text("Could not restore tuning/mode.", "Impossibile ripristinare sintonia/modo."),
+            error))
         return false;
     m_host.receiverControl().setCurrentFrequency(m_rememberedFrequency);
     return true;
@@ -467,8 +464,8 @@ void BandScopeTab::exportFrame()
     const QString suggested =
         exportFolder().filePath(BandScopeExport::defaultFileName(QDateTime::currentDateTime()));
     const QString chosen =
-        m_dialogs.saveFile(this, text("Export RX Band Scope", "Esporta RX Band Scope"),
-                           suggested, QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"));
+        m_dialogs.saveFile(this, text("Export RX Band Scope", "Esporta RX Band Scope"), suggested,
+                           QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"));
     if (chosen.isEmpty())
         return;
     // The dialog confirmed the name it returned; a name that still gains ".csv" here was not
@@ -476,8 +473,7 @@ void BandScopeTab::exportFrame()
     const QString csvPath = BandScopeExport::withCsvSuffix(chosen);
     if (csvPath != chosen && QFile::exists(csvPath) &&
         !m_dialogs.ask(this, title,
-                       tr("%1 already exists. Replace it?")
-                           .arg(QDir::toNativeSeparators(csvPath))))
+                       tr("%1 already exists. Replace it?").arg(QDir::toNativeSeparators(csvPath))))
         return;
     const QString rawPath = BandScopeExport::rawPathFor(csvPath);
     if (QFile::exists(rawPath) &&
@@ -505,13 +501,11 @@ void BandScopeTab::toggleHistoryExport(bool on)
         stopHistoryExport();
         return;
     }
-    const QString suggested =
-        exportFolder().filePath(QStringLiteral("bandscope_history_%1.csv")
-                                  .arg(QDateTime::currentDateTime().toString(
-                                      QStringLiteral("yyyyMMdd_HHmmss_zzz"))));
+    const QString suggested = exportFolder().filePath(
+        QStringLiteral("bandscope_history_%1.csv")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_zzz"))));
     const QString chosen = m_dialogs.saveFile(this, tr("Export band-scope history"), suggested,
-                                              QStringLiteral("CSV (*.csv)"),
-                                              QStringLiteral("csv"));
+                                              QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"));
     QString error;
     if (chosen.isEmpty() || !m_recorder.start(chosen, &error)) {
         if (!chosen.isEmpty())

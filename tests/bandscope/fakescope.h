@@ -2,7 +2,7 @@
 
 // Stand-ins for the band scope's line, connection and clock: a port whose receiver answers
 // from a table of replies, a connection that records restores and isolations, and a clock the
-// test moves by hand.
+// test moves by hand; and small helpers of the band-scope tests.
 
 #include "scopecapture.h"
 #include "scopeport.h"
@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
 
 #include <functional>
 
@@ -76,12 +77,16 @@ public:
     bool restore(QString *error) override
     {
         ++restores;
+        if (onRestore)
+            onRestore();
         *error = restoreError;
         return restoreError.isEmpty();
     }
     void isolate() override { ++isolations; }
 
     QString restoreError;
+    // Runs inside restore(), as the window's handling of a lost link would.
+    std::function<void()> onRestore;
     int restores = 0;
     int isolations = 0;
 };
@@ -112,4 +117,15 @@ inline QByteArray amStatus(qint64 centre, int span, qint64 marker, int peakHold)
     return "AM CF" + QByteArray::number(centre).rightJustified(10, '0') + " SW" +
            QByteArray::number(span) + " MF" + QByteArray::number(marker).rightJustified(10, '0') +
            " PH" + QByteArray::number(peakHold) + '\r';
+}
+
+// The commands a simulated receiver took, without the lone CRs.
+inline QList<QByteArray> withoutLoneCrs(const QList<QByteArray> &commands)
+{
+    QList<QByteArray> result;
+    for (const QByteArray &command : commands) {
+        if (!command.isEmpty())
+            result << command;
+    }
+    return result;
 }

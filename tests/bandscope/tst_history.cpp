@@ -146,20 +146,18 @@ void HistoryTest::traces_data()
     QTest::addColumn<QPointF>("last");
     QTest::addColumn<QString>("leftTitle");
 
-    QTest::newRow("current keeps 0 and 1") << int(BandScopeView::Current) << true << 128
-                                           << QPointF(127, 9) << "Native level";
+    QTest::newRow("current keeps 0 and 1")
+        << int(BandScopeView::Current) << true << 128 << QPointF(127, 9) << "Native level";
     QTest::newRow("average") << int(BandScopeView::Average) << true << 126 << QPointF(127, 7)
                              << "Native level";
-    QTest::newRow("software peak") << int(BandScopeView::PeakHold) << true << 126
-                                   << QPointF(127, 9) << "Native level";
-    QTest::newRow("deviation") << int(BandScopeView::StdDeviation) << true << 126
-                               << QPointF(127, 2) << "Population SD";
-    QTest::newRow("difference skips codes 0 and 1") << int(BandScopeView::Difference) << true
-                                                    << 126 << QPointF(127, 3)
-                                                    << "Difference (codes)";
-    QTest::newRow("unconfirmed setup shows the frame") << int(BandScopeView::Average) << false
-                                                       << 128 << QPointF(127, 9)
-                                                       << "Native level";
+    QTest::newRow("software peak")
+        << int(BandScopeView::PeakHold) << true << 126 << QPointF(127, 9) << "Native level";
+    QTest::newRow("deviation") << int(BandScopeView::StdDeviation) << true << 126 << QPointF(127, 2)
+                               << "Population SD";
+    QTest::newRow("difference skips codes 0 and 1")
+        << int(BandScopeView::Difference) << true << 126 << QPointF(127, 3) << "Difference (codes)";
+    QTest::newRow("unconfirmed setup shows the frame")
+        << int(BandScopeView::Average) << false << 128 << QPointF(127, 9) << "Native level";
 }
 
 void HistoryTest::traces()
@@ -258,8 +256,8 @@ void HistoryTest::statisticsLine()
     QCOMPARE(BandScopeView::statisticsLine(source, false),
              QStringLiteral("Sweeps: 3 | Window: 3 | Valid: 127 | Saturation F: 2.4% | Minimum 2: "
                             "97.6% | Last DS: 1.23 s | RX PH: 0"));
-    QVERIFY(BandScopeView::statisticsLine(source, true).startsWith(
-        QStringLiteral("Scansioni: 3 | Finestra: 3 | Validi: 127")));
+    QVERIFY(BandScopeView::statisticsLine(source, true)
+                .startsWith(QStringLiteral("Scansioni: 3 | Finestra: 3 | Validi: 127")));
 }
 
 void HistoryTest::waterfall()

@@ -70,21 +70,21 @@ void ParsingTest::rows_data()
     const QByteArray digits(32, '7');
     QTest::newRow("plain") << 1 << row(1023) << 1 << 0 << false << 32;
     QTest::newRow("no colon") << 1 << "DS1023" + digits + "\r" << 1 << 0 << false << 32;
-    QTest::newRow("blanks and tabs") << 1 << "  DS1023 \t: 7777 7777\t7777 7777 7777 7777 7777 "
-                                            "7777  \r"
-                                     << 1 << 0 << false << 32;
-    QTest::newRow("line feed ends a line") << 1 << "DS1023:" + digits + "\n" << 1 << 0 << false
-                                           << 32;
-    QTest::newRow("xon and xoff dropped")
-        << 1 << "DS10\x11" "23:" + digits.left(10) + "\x13" + digits.mid(10) + "\r" << 1 << 0
+    QTest::newRow("blanks and tabs")
+        << 1 << QByteArray("  DS1023 \t: 7777 7777\t7777 7777 7777 7777 7777 7777  \r") << 1 << 0
         << false << 32;
-    QTest::newRow("31 digits") << 1 << "DS1023:" + digits.left(31) + "\r" << 0 << 1 << false
-                               << 32;
+    QTest::newRow("line feed ends a line") << 1 << "DS1023:" + digits + "\n"
+                                           << 1 << 0 << false << 32;
+    QTest::newRow("xon and xoff dropped") << 1
+                                          << "DS10\x11"
+                                             "23:" +
+                                                 digits.left(10) + "\x13" + digits.mid(10) + "\r"
+                                          << 1 << 0 << false << 32;
+    QTest::newRow("31 digits") << 1 << "DS1023:" + digits.left(31) + "\r" << 0 << 1 << false << 32;
     QTest::newRow("33 digits") << 1 << "DS1023:" + digits + "7\r" << 0 << 1 << false << 32;
-    QTest::newRow("non-hex digit") << 1 << "DS1023:" + digits.left(31) + "G\r" << 0 << 1
-                                   << false << 32;
-    QTest::newRow("three-digit number") << 1 << "DS102:" + digits + "\r" << 0 << 1 << false
-                                        << 32;
+    QTest::newRow("non-hex digit")
+        << 1 << "DS1023:" + digits.left(31) + "G\r" << 0 << 1 << false << 32;
+    QTest::newRow("three-digit number") << 1 << "DS102:" + digits + "\r" << 0 << 1 << false << 32;
     QTest::newRow("not a row number") << 1 << row(1022) << 0 << 1 << false << 32;
     QTest::newRow("beyond the frame") << 1 << row(1055) << 0 << 1 << false << 32;
     QTest::newRow("second row first") << 1 << row(991) << 0 << 1 << false << 32;
@@ -94,12 +94,12 @@ void ParsingTest::rows_data()
     QTest::newRow("narrow span, other first row") << 7 << row(95) << 0 << 1 << false << 0;
     QTest::newRow("manual DS fixes rows") << 0 << row(127) << 1 << 0 << false << 4;
     QTest::newRow("echo ignored") << 1 << QByteArray("DS\r") << 0 << 0 << false << 32;
-    QTest::newRow("status line ignored") << 1 << QByteArray("AM CF0098000000\r") << 0 << 0
-                                         << false << 32;
+    QTest::newRow("status line ignored")
+        << 1 << QByteArray("AM CF0098000000\r") << 0 << 0 << false << 32;
     QTest::newRow("rejection") << 1 << QByteArray(" ?\r") << 0 << 0 << true << 32;
     QTest::newRow("257-byte line") << 1 << QByteArray(257, 'D') + "\r" << 0 << 1 << false << 32;
-    QTest::newRow("256-byte line is judged") << 1 << QByteArray(256, 'X') + "\r" << 0 << 0
-                                             << false << 32;
+    QTest::newRow("256-byte line is judged")
+        << 1 << QByteArray(256, 'X') + "\r" << 0 << 0 << false << 32;
     QTest::newRow("empty lines") << 1 << QByteArray("\r\n\r\r") << 0 << 0 << false << 32;
     QTest::newRow("row twice") << 1 << row(1023) + row(1023) << 1 << 1 << false << 32;
 }
@@ -195,19 +195,18 @@ void ParsingTest::amStatus_data()
                                << qint64(-1) << 1 << 0 << false;
     QTest::newRow("8-digit centre") << QByteArray("AM CF98000000 SW1 MF0098000000 PH0")
                                     << qint64(-1) << qint64(98000000) << 1 << 0 << false;
-    QTest::newRow("two-digit span ignored") << QByteArray("AM CF0098000000 SW12 MF0098000000 PH0")
-                                            << qint64(98000000) << qint64(98000000) << -1 << 0
-                                            << false;
+    QTest::newRow("two-digit span ignored")
+        << QByteArray("AM CF0098000000 SW12 MF0098000000 PH0") << qint64(98000000)
+        << qint64(98000000) << -1 << 0 << false;
     QTest::newRow("span 8 out of range") << QByteArray("AM CF0098000000 SW8 MF0098000000 PH0")
-                                         << qint64(98000000) << qint64(98000000) << 8 << 0
-                                         << false;
+                                         << qint64(98000000) << qint64(98000000) << 8 << 0 << false;
     QTest::newRow("peak hold 2") << QByteArray("AM CF0098000000 SW1 MF0098000000 PH2")
                                  << qint64(98000000) << qint64(98000000) << 1 << 2 << false;
     QTest::newRow("centre below 100 kHz") << QByteArray("AM CF0000099999 SW1 MF0098000000 PH0")
                                           << qint64(99999) << qint64(98000000) << 1 << 0 << false;
-    QTest::newRow("marker above 3 GHz") << QByteArray("AM CF0098000000 SW1 MF3000000001 PH0")
-                                        << qint64(98000000) << qint64(3000000001LL) << 1 << 0
-                                        << false;
+    QTest::newRow("marker above 3 GHz")
+        << QByteArray("AM CF0098000000 SW1 MF3000000001 PH0") << qint64(98000000)
+        << qint64(3000000001LL) << 1 << 0 << false;
     QTest::newRow("non-digit") << QByteArray("AM CF009800000X SW1 MF0098000000 PH0") << qint64(-1)
                                << qint64(98000000) << 1 << 0 << false;
     QTest::newRow("unknown tokens ignored")

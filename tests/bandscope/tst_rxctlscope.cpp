@@ -89,8 +89,8 @@ QProcess *RxctlScopeTest::start(const QStringList &arguments)
 void RxctlScopeTest::singleFrameRestoresTuning()
 {
     QTemporaryDir dir;
-    const Run run = finish(*start({"tune", "7050000", "mode", "USB", "scope", "--out",
-                                   dir.filePath(QStringLiteral("one"))}));
+    const Run run = finish(*start(
+        {"tune", "7050000", "mode", "USB", "scope", "--out", dir.filePath(QStringLiteral("one"))}));
     QCOMPARE(run.exitCode, 0);
     const QStringList out = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(out.size(), 5);
@@ -150,8 +150,10 @@ void RxctlScopeTest::failureStillExports()
     m_sim->triggerScopeFault(ScopeFault::DsReject);
     const Run run = finish(*start({"scope", "--out", dir.filePath(QStringLiteral("bad.csv"))}));
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.out.contains(QStringLiteral("Receiver rejected DS. 0/? rows;")), qPrintable(run.out));
-    QVERIFY(run.out.contains(QStringLiteral(" Receiver disconnected; check RX mode and reconnect.")));
+    QVERIFY2(run.out.contains(QStringLiteral("Receiver rejected DS. 0/? rows;")),
+             qPrintable(run.out));
+    QVERIFY(
+        run.out.contains(QStringLiteral(" Receiver disconnected; check RX mode and reconnect.")));
     QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("bad.csv"))));
     QVERIFY(readFile(dir.filePath(QStringLiteral("bad_raw.txt")))
                 .contains("Result: Receiver rejected DS.\n"));
@@ -183,8 +185,8 @@ void RxctlScopeTest::usageErrors_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("error");
     QTest::newRow("span 8") << QStringList{"scope", "--span", "8"} << "bad value 8 for --span";
-    QTest::newRow("centre too low") << QStringList{"scope", "--center", "0.05"}
-                                    << "bad value 0.05 for --center";
+    QTest::newRow("centre too low")
+        << QStringList{"scope", "--center", "0.05"} << "bad value 0.05 for --center";
     QTest::newRow("frames and seconds") << QStringList{"scope", "--frames", "2", "--seconds", "5"}
                                         << "give --frames or --seconds, not both";
     QTest::newRow("unknown option") << QStringList{"scope", "--fast"} << "unknown option --fast";

@@ -91,12 +91,12 @@ void ServiceTest::commands_data()
 
     QTest::newRow("VR answered") << " vr " << QByteArray("VR\r") << "TX: VR | HEX 56 52 0d"
                                  << qint64(3000);
-    QTest::newRow("empty command is a CR") << "" << QByteArray("\r") << "TX: <CR> | HEX 0d"
-                                           << qint64(3000);
-    QTest::newRow("non-ASCII ignored") << QString::fromUtf8("CF98.000\xc2\xb0") << QByteArray()
-                                       << QString() << qint64(-1);
-    QTest::newRow("control character ignored") << "VR\tX" << QByteArray() << QString()
-                                               << qint64(-1);
+    QTest::newRow("empty command is a CR")
+        << "" << QByteArray("\r") << "TX: <CR> | HEX 0d" << qint64(3000);
+    QTest::newRow("non-ASCII ignored")
+        << QString::fromUtf8("CF98.000\xc2\xb0") << QByteArray() << QString() << qint64(-1);
+    QTest::newRow("control character ignored")
+        << "VR\tX" << QByteArray() << QString() << qint64(-1);
 }
 
 void ServiceTest::commands()
@@ -165,8 +165,9 @@ void ServiceTest::manualDsEndsOnTrouble_data()
 
     QTest::newRow("rejected") << QByteArray("?\r") << "DS: 0/? rows; malformed=0; rejected=1"
                               << qint64(30);
-    QTest::newRow("malformed") << QByteArray("DS0127:77\r") << "DS: 0/? rows; malformed=1; "
-                                                               "rejected=0"
+    QTest::newRow("malformed") << QByteArray("DS0127:77\r")
+                               << "DS: 0/? rows; malformed=1; "
+                                  "rejected=0"
                                << qint64(30);
     QTest::newRow("stalled") << scopeFrame(4).left(80) << "DS timeout; partial frame retained."
                              << qint64(60000);

@@ -30,9 +30,9 @@ Step step(const QString &text)
     if (text == QLatin1String("?"))
         return {AmStatus(), true};
     const QStringList parts = text.split(QLatin1Char('/'));
-    return {status(parts[0].toLongLong(), parts[1].toInt(), parts[2].toLongLong(),
-                   parts[3].toInt()),
-            false};
+    return {
+        status(parts[0].toLongLong(), parts[1].toInt(), parts[2].toLongLong(), parts[3].toInt()),
+        false};
 }
 
 } // namespace
@@ -58,17 +58,15 @@ void SetupTest::sequence_data()
 
     const QString ok = QStringLiteral("98000000/4/98000000/0");
     QTest::newRow("confirmed at once") << false << QStringList{ok} << QStringList{"DS"} << "";
-    QTest::newRow("wrong span corrected")
-        << false << QStringList{"98000000/1/98000000/0", "-", ok}
-        << QStringList{"SW4", "AM", "DS"} << "";
+    QTest::newRow("wrong span corrected") << false << QStringList{"98000000/1/98000000/0", "-", ok}
+                                          << QStringList{"SW4", "AM", "DS"} << "";
     QTest::newRow("span never confirmed")
         << false
         << QStringList{"98000000/1/98000000/0", "-", "98000000/1/98000000/0", "-",
                        "98000000/1/98000000/0"}
         << QStringList{"SW4", "AM", "SW4", "AM", ""} << "Span not confirmed; DS not sent";
     QTest::newRow("centre: ten digits, then MHz")
-        << false
-        << QStringList{"97000000/4/98000000/0", "-", "97000000/4/98000000/0", "-", ok}
+        << false << QStringList{"97000000/4/98000000/0", "-", "97000000/4/98000000/0", "-", ok}
         << QStringList{"CF0098000000", "AM", "CF98.000", "AM", "DS"} << "";
     QTest::newRow("centre never confirmed")
         << false
@@ -76,8 +74,7 @@ void SetupTest::sequence_data()
                        "97000000/4/97000000/0"}
         << QStringList{"CF0098000000", "AM", "CF98.000", "AM", ""}
         << "Center not confirmed; DS not sent";
-    QTest::newRow("marker moved") << false
-                                  << QStringList{"98000000/4/97000000/0", "-", ok}
+    QTest::newRow("marker moved") << false << QStringList{"98000000/4/97000000/0", "-", ok}
                                   << QStringList{"MF0098000000", "AM", "DS"} << "";
     QTest::newRow("marker never centred")
         << false
@@ -85,9 +82,8 @@ void SetupTest::sequence_data()
                        "98000000/4/97000000/0"}
         << QStringList{"MF0098000000", "AM", "MF0098000000", "AM", ""}
         << "Marker not centered; DS not sent";
-    QTest::newRow("peak hold requested")
-        << true << QStringList{ok, "-", "98000000/4/98000000/1"}
-        << QStringList{"PH1", "AM", "DS"} << "";
+    QTest::newRow("peak hold requested") << true << QStringList{ok, "-", "98000000/4/98000000/1"}
+                                         << QStringList{"PH1", "AM", "DS"} << "";
     QTest::newRow("peak hold never confirmed")
         << true << QStringList{ok, "-", ok, "-", ok} << QStringList{"PH1", "AM", "PH1", "AM", ""}
         << "Requested Peak Hold not confirmed; DS not sent";
@@ -99,17 +95,22 @@ void SetupTest::sequence_data()
     QTest::newRow("AM rejected") << false << QStringList{"?", "?", "?"}
                                  << QStringList{"AM", "AM", ""} << "AM status rejected";
     QTest::newRow("no status after a setting")
-        << false << QStringList{"98000000/1/98000000/0", "-", "-"}
-        << QStringList{"SW4", "AM", ""} << "No complete AM status; DS not sent";
+        << false << QStringList{"98000000/1/98000000/0", "-", "-"} << QStringList{"SW4", "AM", ""}
+        << "No complete AM status; DS not sent";
     QTest::newRow("everything wrong, one at a time")
-        << true
-        << QStringList{"97000000/1/97000000/0", "-", "97000000/4/97000000/0", "-",
-                       "98000000/4/97000000/0", "-", ok, "-", "98000000/4/98000000/1"}
+        << true << QStringList{"97000000/1/97000000/0",
+                               "-",
+                               "97000000/4/97000000/0",
+                               "-",
+                               "98000000/4/97000000/0",
+                               "-",
+                               ok,
+                               "-",
+                               "98000000/4/98000000/1"}
         << QStringList{"SW4", "AM", "CF0098000000", "AM", "MF0098000000", "AM", "PH1", "AM", "DS"}
         << "";
-    QTest::newRow("asked again after DS") << false << QStringList{ok, "-"}
-                                          << QStringList{"DS", ""}
-                                          << "Unexpected setup transition";
+    QTest::newRow("asked again after DS")
+        << false << QStringList{ok, "-"} << QStringList{"DS", ""} << "Unexpected setup transition";
 }
 
 void SetupTest::sequence()

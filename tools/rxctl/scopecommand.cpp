@@ -14,8 +14,8 @@
 #include "corvindriver.h"
 #include "rxctlsession.h"
 #include "scopecapture.h"
-#include "scopeport.h"
 #include "scopehistoryrecorder.h"
+#include "scopeport.h"
 #include "scoperecord.h"
 #include "scopespan.h"
 
@@ -54,6 +54,13 @@ bool parse(const QStringList &arguments, Options *options, QTextStream &err)
             options->backToBack = true;
             continue;
         }
+        static const QStringList valueOptions = {
+            QStringLiteral("--center"),  QStringLiteral("--span"), QStringLiteral("--frames"),
+            QStringLiteral("--seconds"), QStringLiteral("--out"),  QStringLiteral("--history")};
+        if (!valueOptions.contains(option)) {
+            err << "error: unknown option " << option << '\n';
+            return false;
+        }
         if (i + 1 >= arguments.size()) {
             err << "error: " << option << " needs a value\n";
             return false;
@@ -76,12 +83,9 @@ bool parse(const QStringList &arguments, Options *options, QTextStream &err)
         } else if (option == QLatin1String("--out")) {
             options->out = value;
             ok = !value.isEmpty();
-        } else if (option == QLatin1String("--history")) {
+        } else {
             options->history = value;
             ok = !value.isEmpty();
-        } else {
-            err << "error: unknown option " << option << '\n';
-            return false;
         }
         if (!ok) {
             err << "error: bad value " << value << " for " << option << '\n';
@@ -134,18 +138,18 @@ QString frameLine(const BandScopeHistory &history, int number)
         if (peakBin < 0 || code > sweep.codes[static_cast<size_t>(peakBin)])
             peakBin = bin;
     }
-    QString line = QStringLiteral("%1 frame %2: %3 bins, %4 valid")
-                       .arg(QDateTime::fromMSecsSinceEpoch(sweep.utcMs, Qt::UTC)
-                                .toString(Qt::ISODateWithMs))
-                       .arg(number)
-                       .arg(key.binCount)
-                       .arg(valid);
+    QString line =
+        QStringLiteral("%1 frame %2: %3 bins, %4 valid")
+            .arg(QDateTime::fromMSecsSinceEpoch(sweep.utcMs, Qt::UTC).toString(Qt::ISODateWithMs))
+            .arg(number)
+            .arg(key.binCount)
+            .arg(valid);
     if (peakBin >= 0) {
-        line += QStringLiteral(", peak %1 at bin %2 (%3 MHz)")
-                    .arg(sweep.codes[static_cast<size_t>(peakBin)])
-                    .arg(peakBin)
-                    .arg(ScopeSpan::nominalHz(peakBin, key.centreHz, key.spanCode) / 1e6, 0, 'f',
-                         6);
+        line +=
+            QStringLiteral(", peak %1 at bin %2 (%3 MHz)")
+                .arg(sweep.codes[static_cast<size_t>(peakBin)])
+                .arg(peakBin)
+                .arg(ScopeSpan::nominalHz(peakBin, key.centreHz, key.spanCode) / 1e6, 0, 'f', 6);
     }
     return line;
 }

@@ -50,9 +50,9 @@ void applyScopeFault(RxSimulator &sim, const QString &spec, bool rate)
     ScopeFault fault;
     bool ok = true;
     const double value = parts.size() > 1 ? parts[1].toDouble(&ok) : 1.0;
-    const bool valid = ScopeFaultPlan::fromName(parts[0], &fault) && ok &&
-                       (rate ? parts.size() == 2 && value >= 0 && value <= 1
-                             : parts.size() <= 2 && value >= 1);
+    const bool valid =
+        ScopeFaultPlan::fromName(parts[0], &fault) && ok &&
+        (rate ? parts.size() == 2 && value >= 0 && value <= 1 : parts.size() <= 2 && value >= 1);
     if (!valid)
         fail(QStringLiteral("bad band-scope fault %1").arg(spec));
     if (rate)
@@ -83,8 +83,8 @@ int main(int argc, char *argv[])
 
     QString scopeFaultNames;
     for (int i = 0; i < scopeFaultCount; ++i)
-        scopeFaultNames += (i ? QStringLiteral(", ") : QString()) +
-                           ScopeFaultPlan::name(ScopeFault(i));
+        scopeFaultNames +=
+            (i ? QStringLiteral(", ") : QString()) + ScopeFaultPlan::name(ScopeFault(i));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

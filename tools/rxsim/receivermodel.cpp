@@ -1,6 +1,5 @@
 #include "receivermodel.h"
 
-
 #include <algorithm>
 
 namespace {

@@ -395,6 +395,10 @@ void RxSimulator::serviceLine(qint64 now)
     if (m_model.scopeStreaming() && m_line.readyForScope())
         m_line.schedule(m_model.continueScopeStream(), now, 0, QByteArray());
     m_line.transmit(m_pty.masterFd(), now, m_wire);
+    // Unpaced, the last line of a stream has just gone out: schedule what follows now, or the
+    // stream would wait for the next command or idle poll.
+    if (m_model.scopeStreaming() && m_line.readyForScope())
+        m_line.schedule(m_model.continueScopeStream(), now, 0, QByteArray());
 }
 
 void RxSimulator::goDead(qint64 now)

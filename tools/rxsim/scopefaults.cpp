@@ -3,9 +3,9 @@
 namespace {
 
 const std::array<const char *, scopeFaultCount> faultNames = {
-    "ds-stall",   "ds-garbage", "ds-31-digits", "ds-33-digits", "ds-bad-row",
-    "ds-out-of-order", "ds-repeat", "ds-reject", "ds-long-line", "am-no-marker",
-    "sw-ignored", "ph-ignored", "cf-mhz-only", "chatter"};
+    "ds-stall",        "ds-garbage", "ds-31-digits", "ds-33-digits", "ds-bad-row",
+    "ds-out-of-order", "ds-repeat",  "ds-reject",    "ds-long-line", "am-no-marker",
+    "sw-ignored",      "ph-ignored", "cf-mhz-only",  "chatter"};
 
 } // namespace
 

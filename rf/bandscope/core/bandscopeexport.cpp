@@ -52,15 +52,14 @@ QByteArray csv(const ScopeRecord &record, const BandScopeHistory &history, int w
     const DsFrame &frame = record.frame;
     const bool verified = record.setupVerified;
     const ScopeSpan::Span span = ScopeSpan::span(record.requestedSpanCode);
-    const QByteArray time =
-        record.dsTime.isValid()
-            ? record.dsTime.toUTC().toString(Qt::ISODateWithMs).toLatin1()
-            : QByteArray();
+    const QByteArray time = record.dsTime.isValid()
+                                ? record.dsTime.toUTC().toString(Qt::ISODateWithMs).toLatin1()
+                                : QByteArray();
     QByteArray requested = ",,,";
     if (!record.manual) {
         requested = QByteArray::number(record.requestedCentreHz) + ',' +
-                    QByteArray::number(span.spanHz) + ',' + QByteArray::number(span.stepHz) +
-                    ',' + (record.peakHoldRequested ? '1' : '0');
+                    QByteArray::number(span.spanHz) + ',' + QByteArray::number(span.stepHz) + ',' +
+                    (record.peakHoldRequested ? '1' : '0');
     }
     const QByteArray common = time + ',' + requested + ',' + (frame.isComplete() ? '1' : '0');
     const QByteArray confirmation =
@@ -73,13 +72,13 @@ QByteArray csv(const ScopeRecord &record, const BandScopeHistory &history, int w
         const int code = frame.codes[static_cast<size_t>(bin)];
         QByteArray line = common + ',' + QByteArray::number(bin) + ',';
         if (verified) {
-            line += QByteArray::number(ScopeSpan::nominalHz(bin, record.requestedCentreHz,
-                                                            record.requestedSpanCode)) +
-                    ',' +
-                    (ScopeSpan::inNominalSpan(bin, record.requestedCentreHz,
-                                              record.requestedSpanCode)
-                         ? '1'
-                         : '0');
+            line +=
+                QByteArray::number(
+                    ScopeSpan::nominalHz(bin, record.requestedCentreHz, record.requestedSpanCode)) +
+                ',' +
+                (ScopeSpan::inNominalSpan(bin, record.requestedCentreHz, record.requestedSpanCode)
+                     ? '1'
+                     : '0');
         } else {
             line += ',';
         }
@@ -119,10 +118,9 @@ bool write(const QString &csvPath, const QByteArray &csvBytes, const QString &ra
         *error = csvFile.isOpen() ? rawFile.errorString() : csvFile.errorString();
         return false;
     }
-    if (csvFile.write(csvBytes) != csvBytes.size() ||
-        rawFile.write(rawBytes) != rawBytes.size()) {
-        *error = csvFile.error() != QFileDevice::NoError ? csvFile.errorString()
-                                                         : rawFile.errorString();
+    if (csvFile.write(csvBytes) != csvBytes.size() || rawFile.write(rawBytes) != rawBytes.size()) {
+        *error =
+            csvFile.error() != QFileDevice::NoError ? csvFile.errorString() : rawFile.errorString();
         csvFile.cancelWriting();
         rawFile.cancelWriting();
         return false;

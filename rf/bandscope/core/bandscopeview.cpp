@@ -1,8 +1,8 @@
 #include "bandscopeview.h"
 
 #include "bandscopehistory.h"
-#include "scoperecord.h"
 #include "scopelevelgradient.h"
+#include "scoperecord.h"
 #include "scopespan.h"
 #include "scopetext.h"
 
@@ -48,8 +48,8 @@ Plot plot(const Source &source, bool italian)
     const std::array<int, 1024> codes = shownCodes(source, &fromHistory);
     const qint64 centre = record.requestedCentreHz;
     const int span = record.requestedSpanCode;
-    const bool statistic = result.view == Average || result.view == PeakHold ||
-                           result.view == StdDeviation;
+    const bool statistic =
+        result.view == Average || result.view == PeakHold || result.view == StdDeviation;
     const QVector<ScopeBinStatistics> stats =
         statistic ? history.statistics(source.window) : QVector<ScopeBinStatistics>();
 

@@ -41,10 +41,9 @@ QString ScopeCapture::text(const char *english, const char *italian) const
 
 void ScopeCapture::log(const QString &text)
 {
-    const QString line =
-        QStringLiteral("[%1] ").arg(m_clock.now().toLocalTime().toString(QStringLiteral(
-            "HH:mm:ss.zzz"))) +
-        text;
+    const QString line = QStringLiteral("[%1] ").arg(
+                             m_clock.now().toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz"))) +
+                         text;
     ScopeLog::append(&m_record.captureLog, line);
     emit logLine(line);
 }
@@ -295,9 +294,11 @@ void ScopeCapture::showProgress()
     const qint64 last = m_record.lastDsDurationMs;
     if (last > 0) {
         if (elapsed >= last)
-            status += text(" | Beyond last sweep duration", " | Oltre la durata dell'ultima scansione");
+            status +=
+                text(" | Beyond last sweep duration", " | Oltre la durata dell'ultima scansione");
         else
-            status += text(" | Approx. %1 s left (last sweep)", " | Circa %1 s residui (ultima scansione)")
+            status += text(" | Approx. %1 s left (last sweep)",
+                           " | Circa %1 s residui (ultima scansione)")
                           .arg((last - elapsed) / 1000.0, 0, 'f', 1);
     }
     if (m_stopPending)
@@ -325,6 +326,10 @@ void ScopeCapture::finish(const QString &message)
         return;
     m_timer->stop();
     watchPort(false);
+    // Not running from here on: restoring the tuning may lose the link, and whoever handles
+    // that may ask this capture to stop.
+    m_running = false;
+    m_waitingForQuiet = false;
     const bool complete = m_record.frame.isComplete();
 
     bool kept = false;
@@ -349,15 +354,13 @@ void ScopeCapture::finish(const QString &message)
         m_connection.isolate();
     }
 
-    m_running = false;
-    m_waitingForQuiet = false;
     if (complete)
         process();
     const bool sessionKept = kept && m_request.session;
     m_request.continuous = false;
     m_stopPending = false;
-    ScopeLog::appendRaw(&m_record.captureLog, QStringLiteral("\nResult: ") + message +
-                                                  QLatin1Char('\n'));
+    ScopeLog::appendRaw(&m_record.captureLog,
+                        QStringLiteral("\nResult: ") + message + QLatin1Char('\n'));
     emit logReplaced(m_record.logViewText());
     emit stateChanged();
     emit finished(summary(message, sessionKept, !kept), complete, kept);
@@ -367,16 +370,16 @@ QString ScopeCapture::summary(const QString &message, bool sessionKept, bool iso
 {
     const DsFrame &frame = m_record.frame;
     const ScopeFrameCounts counts = ScopeFrameCounts::of(frame);
-    QString text = message +
-                   this->text(" %1/%2 rows; valid=%3, 0=%4, 1=%5, missing=%6, omitted=%7.",
-                              " %1/%2 righe; validi=%3, 0=%4, 1=%5, mancanti=%6, non trasmessi=%7.")
-                       .arg(frame.rowsReceived)
-                       .arg(frame.rows > 0 ? QString::number(frame.rows) : QStringLiteral("?"))
-                       .arg(counts.valid)
-                       .arg(counts.zeros)
-                       .arg(counts.ones)
-                       .arg(counts.missing)
-                       .arg(counts.omitted);
+    QString text =
+        message + this->text(" %1/%2 rows; valid=%3, 0=%4, 1=%5, missing=%6, omitted=%7.",
+                             " %1/%2 righe; validi=%3, 0=%4, 1=%5, mancanti=%6, non trasmessi=%7.")
+                      .arg(frame.rowsReceived)
+                      .arg(frame.rows > 0 ? QString::number(frame.rows) : QStringLiteral("?"))
+                      .arg(counts.valid)
+                      .arg(counts.zeros)
+                      .arg(counts.ones)
+                      .arg(counts.missing)
+                      .arg(counts.omitted);
     if (counts.valid > 0 && counts.saturated == counts.valid)
         text += this->text(" All valid levels saturated (F).",
                            " Tutti i livelli validi a fondo scala (F).");

@@ -55,9 +55,8 @@ bool ScopeHistoryRecorder::append(const ScopeHistoryKey &key, const ScopeSweep &
         *error = QStringLiteral("not recording");
         return false;
     }
-    QByteArray line = QDateTime::fromMSecsSinceEpoch(sweep.utcMs, Qt::UTC)
-                          .toString(Qt::ISODateWithMs)
-                          .toLatin1();
+    QByteArray line =
+        QDateTime::fromMSecsSinceEpoch(sweep.utcMs, Qt::UTC).toString(Qt::ISODateWithMs).toLatin1();
     line += ',' + QByteArray::number(key.centreHz) + ',' + QByteArray::number(key.spanCode) + ',' +
             (key.peakHold >= 0 ? QByteArray::number(key.peakHold) : QByteArray()) + ',' +
             QByteArray::number(key.binCount);

@@ -28,11 +28,11 @@ QString ScopeService::text(const char *english, const char *italian) const
 
 void ScopeService::log(const QString &text)
 {
-    const QString line = QStringLiteral("[%1 +%2 ms] ")
-                             .arg(m_clock.now().toLocalTime().toString(QStringLiteral(
-                                      "HH:mm:ss.zzz")))
-                             .arg(m_clock.elapsedMs() - m_openMs) +
-                         text;
+    const QString line =
+        QStringLiteral("[%1 +%2 ms] ")
+            .arg(m_clock.now().toLocalTime().toString(QStringLiteral("HH:mm:ss.zzz")))
+            .arg(m_clock.elapsedMs() - m_openMs) +
+        text;
     ScopeLog::append(&m_log, line);
     emit logLine(line);
 }
@@ -56,8 +56,9 @@ bool ScopeService::open(const QString &portName)
     log(QStringLiteral("COM opened: %1; no automatic TX").arg(portName));
     m_timer->start();
     emit stateChanged();
-    emit statusChanged(text("Scope COM ready. Capture a sweep or start continuous acquisition.",
-                            "COM Scope pronta. Acquisisci una scansione oppure avvia il continuo."));
+    emit statusChanged(
+        text("Scope COM ready. Capture a sweep or start continuous acquisition.",
+             "COM Scope pronta. Acquisisci una scansione oppure avvia il continuo."));
     return true;
 }
 
@@ -116,7 +117,8 @@ void ScopeService::tick()
     }
     const qint64 now = m_clock.elapsedMs();
     if (!bytes.isEmpty())
-        log(QStringLiteral("RX: %1 | HEX %2").arg(ScopeLog::printable(bytes), ScopeLog::hex(bytes)));
+        log(QStringLiteral("RX: %1 | HEX %2")
+                .arg(ScopeLog::printable(bytes), ScopeLog::hex(bytes)));
     if (!m_pending)
         return;
     if (m_dsPending) {
