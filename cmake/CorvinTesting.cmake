@@ -35,6 +35,15 @@ function(corvin_add_pulse_fixture)
         FIXTURES_CLEANUP pulseaudio LABELS fixture TIMEOUT 30)
 endfunction()
 
+# For the environment of sanitizer-built tests that run a GUI application (PDF, images, fonts),
+# or start a tool that does: lets go of the offscreen platform plugin's screen, which Qt never
+# frees. The full allocation stacks are needed to tell its allocations from ours.
+set(CORVIN_GUI_LSAN_ENVIRONMENT)
+if(CORVIN_SANITIZE)
+    set(CORVIN_GUI_LSAN_ENVIRONMENT
+        "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-qt-offscreen.supp:fast_unwind_on_malloc=0:print_suppressions=0")
+endif()
+
 function(corvin_add_test name)
     cmake_parse_arguments(arg "CORE;NEEDS_AUDIO" "AREA;TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
     if(CORVIN_CORE_ONLY AND NOT arg_CORE)

@@ -754,10 +754,12 @@
 </context>
 <context>
     <name>LinkRecovery</name>
-    <message>
+    <message numerus="yes">
         <source>Gave up reconnecting to the receiver on %1 after %n minute(s).</source>
         <translation>
-            </translation>
+            <numerusform>Riconnessione al ricevitore su %1 abbandonata dopo %n minuto.</numerusform>
+            <numerusform>Riconnessione al ricevitore su %1 abbandonata dopo %n minuti.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Receiver found again on %1 (attempt %2).</source>
@@ -1248,10 +1250,12 @@
         <source>Sharing the receiver on %1 (rigctld network protocol).</source>
         <translation>Ricevitore condiviso su %1 (protocollo di rete di rigctld).</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Shared on %1, %n client(s) connected.</source>
         <translation>
-            </translation>
+            <numerusform>Condiviso su %1, %n client connesso.</numerusform>
+            <numerusform>Condiviso su %1, %n client connessi.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Not shared: %1</source>

@@ -1,11 +1,12 @@
 // The simulated receiver itself: band plan files, command interpreter, band-scope frames,
-// line pacing, audio synthesis and the audio FIFO.
+// line pacing, a terminal that vanishes and comes back, audio synthesis and the audio FIFO.
 #include "audiofifowriter.h"
 #include "audiosynth.h"
 #include "driverrig.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +60,8 @@ private slots:
     void scopeFrames_data();
     void scopeFrames();
     void pacedLineTakesWireTime();
+    void terminalVanishes_data();
+    void terminalVanishes();
     void synthesisedAudio();
     void audioFifoRunsInRealTime();
 };
@@ -198,6 +201,77 @@ void RxSimulatorTest::pacedLineTakesWireTime()
     const qint64 elapsedUs = clock.nsecsElapsed() / 1000;
     QVERIFY2(elapsedUs >= 16 * RxSimulator::byteTimeNs / 1000,
              qPrintable(QString::number(elapsedUs)));
+}
+
+void RxSimulatorTest::terminalVanishes_data()
+{
+    QTest::addColumn<bool>("byFault");     // a Vanish fault on RF, else vanish()
+    QTest::addColumn<bool>("linkBlocked"); // a file sits at the link path for a while
+    QTest::newRow("vanish()") << false << false;
+    QTest::newRow("fault on RF") << true << false;
+    QTest::newRow("link path taken") << false << true;
+}
+
+// Like a USB adapter pulled out and put back: the terminal and its link go, whatever was on
+// the wire is lost, the receiver keeps its state, and a new terminal appears at the link path.
+void RxSimulatorTest::terminalVanishes()
+{
+    QFETCH(bool, byFault);
+    QFETCH(bool, linkBlocked);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("receiver"));
+    // Long enough for the test to take the link path before the terminal comes back.
+    const int awayMs = linkBlocked ? 1000 : 400;
+    RxSimulator sim;
+    sim.setPaced(false);
+    sim.setVanishMs(awayMs);
+    QString error;
+    QVERIFY2(sim.start(&error), qPrintable(error));
+    QVERIFY2(sim.linkPort(link, &error), qPrintable(error));
+    const int fd = ::open(QFile::encodeName(link).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    const auto send = [fd](const QByteArray &bytes) {
+        return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    };
+    QVERIFY(send("RF0007050000\r"));
+    QTRY_COMPARE(sim.frequency(), quint64(7050000));
+
+    if (byFault) {
+        sim.triggerFault(SimFault::Vanish, 1, "RF");
+        // One block: the receiver takes both lines at once and vanishes on the first.
+        QVERIFY(send("RF0007060000\rRF0007070000\rVR\r"));
+        QTRY_VERIFY(sim.vanished());
+        QCOMPARE(sim.faultCount(SimFault::Vanish), qint64(1));
+    } else {
+        sim.vanish(awayMs);
+        QVERIFY(sim.vanished());
+    }
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(!send("VR\r")); // the old terminal hung up
+    ::close(fd);
+    if (linkBlocked) {
+        QFile blocker(link);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QTest::qWait(awayMs + 500);
+        QVERIFY(sim.vanished()); // it keeps trying while the path is taken
+        QVERIFY(blocker.remove());
+    }
+    const qsizetype sent = sim.sentBytes().size();
+    QTRY_VERIFY_WITH_TIMEOUT(!sim.vanished(), 5000);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), sim.portPath());
+    // Nothing left over from before reaches the new terminal.
+    QTest::qWait(100);
+    QCOMPARE(sim.sentBytes().size(), sent);
+
+    Corvindriver driver;
+    QVERIFY(driver.openPort(link));
+    QVERIFY(driver.identify());
+    QCOMPARE(sim.frequency(), quint64(7050000));
+    QVERIFY(!sim.commands().contains("RF0007070000"));
+    QVERIFY(driver.tune(7080000));
+    QCOMPARE(sim.frequency(), quint64(7080000));
 }
 
 void RxSimulatorTest::synthesisedAudio()

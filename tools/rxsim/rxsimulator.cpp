@@ -108,7 +108,7 @@ bool RxSimulator::vanished() const
 void RxSimulator::goAway(qint64 now, int ms)
 {
     m_pty.vanish();
-    m_line.dropOutput();
+    m_line.cut();
     m_backNs = now + ms * msNs;
 }
 
@@ -384,8 +384,12 @@ void RxSimulator::run()
 
 void RxSimulator::serviceLine(qint64 now)
 {
-    for (const SimLine::Command &command : m_line.takeCommands(now))
+    for (const SimLine::Command &command : m_line.takeCommands(now)) {
+        // Commands behind the one that made the terminal vanish never reached the receiver.
+        if (m_backNs >= 0)
+            break;
         execute(command.text, command.atNs);
+    }
     if (m_standbySinceNs >= 0 && m_standbyWakeMs > 0 &&
         now - m_standbySinceNs >= m_standbyWakeMs * msNs) {
         m_model.wake();
@@ -394,7 +398,11 @@ void RxSimulator::serviceLine(qint64 now)
     m_line.releaseDue(now);
     if (m_model.scopeStreaming() && m_line.readyForScope())
         m_line.schedule(m_model.continueScopeStream(), now, 0, QByteArray());
-    m_line.transmit(m_pty.masterFd(), now, m_wire);
+    // While the terminal is away nobody hears what the receiver sends.
+    if (m_backNs >= 0)
+        m_line.dropOutput();
+    else
+        m_line.transmit(m_pty.masterFd(), now, m_wire);
     // Unpaced, the last line of a stream has just gone out: schedule what follows now, or the
     // stream would wait for the next command or idle poll.
     if (m_model.scopeStreaming() && m_line.readyForScope())

@@ -127,6 +127,14 @@ void SimLine::dropOutput()
     m_txQueue.clear();
 }
 
+void SimLine::cut()
+{
+    m_arrivals.clear();
+    m_line.clear();
+    m_hostStopped = false;
+    dropOutput();
+}
+
 qint64 SimLine::nextEventNs(qint64 now) const
 {
     qint64 next = endOfTime;

@@ -49,6 +49,9 @@ public:
     void transmit(int fd, qint64 now, WireLog &log);
     // Drops everything waiting to be sent (the line went dead).
     void dropOutput();
+    // The line is cut (its adapter went away): bytes on their way in either direction, the
+    // unfinished command line and an XOFF the program had sent are lost.
+    void cut();
     // When something next happens on the line (endOfTime when nothing waits).
     qint64 nextEventNs(qint64 now) const;
 

@@ -85,10 +85,12 @@ void SimPty::vanish()
 
 bool SimPty::reappear(QString *error)
 {
+    // open() forgets the link; a failed try keeps its path for the next one.
     const QString linkPath = m_linkPath;
-    if (!open(error))
-        return false;
-    return linkPath.isEmpty() || link(linkPath, error);
+    if (open(error) && (linkPath.isEmpty() || link(linkPath, error)))
+        return true;
+    m_linkPath = linkPath;
+    return false;
 }
 
 void SimPty::close()
