@@ -22,6 +22,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -135,7 +136,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     NativeWav::AnalysisRequest request;
-    request.wavPath = QString::fromLocal8Bit(wav).toStdWString();
+    // The file is opened by the bytes of its name, whatever the locale.
+    request.wavPath = std::filesystem::path(wav);
     const std::atomic<bool> cancel(false);
     std::fprintf(stderr, "analysing %s...\n", wav);
     g_result = std::make_shared<const NativeWav::Result>(NativeWav::analyzeWav(request, cancel));

@@ -1,6 +1,7 @@
 #include "bandselection.h"
 #include "eventrows.h"
 #include "progressstages.h"
+#include "reportfigures.h"
 #include "spectrogramlookup.h"
 #include "syntheticresult.h"
 #include "viewgeometry.h"
@@ -19,6 +20,8 @@ private slots:
     void rasterLookup_data();
     void rasterLookup();
     void rasterWithoutData();
+    void colourScaleTop_data();
+    void colourScaleTop();
     void bandAround_data();
     void bandAround();
     void bandBoxes_data();
@@ -115,6 +118,40 @@ void TestDspTabMath::rasterWithoutData()
     QCOMPARE(lookup.rowAtOrAbove(130.0), 1);
     QCOMPARE(lookup.rowAtOrAbove(180.0), 1);
     QCOMPARE(lookup.rowAtOrAbove(5000.0), 9);
+}
+
+void TestDspTabMath::colourScaleTop_data()
+{
+    QTest::addColumn<QVector<float>>("cells");
+    QTest::addColumn<double>("top");
+
+    // 1000 strong cells -0.125 ... -125 dB: rank floor(999 * 0.998) = 997 of the ascending list,
+    // the third from the top.
+    QVector<float> ramp;
+    for (int i = 1; i <= 1000; ++i)
+        ramp.append(-0.125f * float(i));
+    QTest::newRow("99.8th percentile") << ramp << -0.375;
+    // The same with silence and broken cells around it: only finite cells above -145 count.
+    QVector<float> noisy = ramp;
+    noisy << -145.0f << -160.0f << qQNaN() << float(qInf()) << float(-qInf());
+    for (int i = 0; i < 500; ++i)
+        noisy << -150.0f;
+    QTest::newRow("silence and non-finite cells ignored") << noisy << -0.375;
+    QTest::newRow("one cell") << QVector<float>{-20.0f} << -20.0;
+    QTest::newRow("quiet recording: at least -110") << QVector<float>{-140.0f, -130.0f} << -110.0;
+    QTest::newRow("nothing above -145: the fallback") << QVector<float>{-145.0f, -170.0f} << -90.0;
+    QTest::newRow("no cells: the fallback") << QVector<float>{} << -90.0;
+}
+
+void TestDspTabMath::colourScaleTop()
+{
+    QFETCH(QVector<float>, cells);
+    QFETCH(double, top);
+    // Shuffled, so the rank is taken of the sorted cells and not of the stored order.
+    std::vector<float> values(cells.begin(), cells.end());
+    std::reverse(values.begin(), values.end());
+    std::rotate(values.begin(), values.begin() + values.size() / 3, values.end());
+    QCOMPARE(NativeWav::spectrogramReferenceLevel(values, -90.0), top);
 }
 
 void TestDspTabMath::bandAround_data()
