@@ -1,6 +1,7 @@
 #include "corvin.h"
 
 #include "activityregistry.h"
+#include "anomalypanel.h"
 #include "applanguage.h"
 #include "audioengine.h"
 #include "audiopanel.h"
@@ -117,6 +118,12 @@ void Corvin::setUpFeatures()
 
     m_dspTab = new DspTab(*this, this);
     pageLayout(QStringLiteral("Dsp"))->addWidget(m_dspTab);
+    // The anomaly capture panel fills the DSP tab's lower part; "Analyze last WAV" hands the
+    // event to the analyzer above it (an event WAV is mono: its first channel).
+    m_anomalyPanel = new AnomalyPanel(*this, *m_audioPanel);
+    m_dspTab->setAnomalyPanel(m_anomalyPanel);
+    connect(m_anomalyPanel, &AnomalyPanel::analyzeWavRequested, m_dspTab,
+            [this](const QString &path) { m_dspTab->setWavFile(path, true); });
     m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());
 
     auto *help = new HelpPanel(*m_settings, m_settingsPage);
@@ -125,6 +132,7 @@ void Corvin::setUpFeatures()
 
     m_audio->start();
     m_audioPanel->start();
+    m_anomalyPanel->start();
 
     auto *propagation = new PropagationTab(*this, nullptr, this);
     pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class ActivityRegistry;
+class AnomalyPanel;
 class AudioEngine;
 class AudioPanel;
 class DspTab;
@@ -59,6 +60,7 @@ public:
     QTabWidget *controlsTab() const { return m_controls; }
     SettingsPage *settingsPage() const { return m_settingsPage; }
     AudioPanel *audioPanel() const { return m_audioPanel; }
+    AnomalyPanel *anomalyPanel() const { return m_anomalyPanel; }
     DspTab *dspTab() const { return m_dspTab; }
     // The layout of a page's content ("Main", "RxBandScope", "Favorites", ...); null for a
     // name the window does not have.
@@ -103,6 +105,7 @@ private:
     ReceiverPanel *m_panel = nullptr;
     AudioEngine *m_audio = nullptr;
     AudioPanel *m_audioPanel = nullptr;
+    AnomalyPanel *m_anomalyPanel = nullptr;
     DspTab *m_dspTab = nullptr;
     ScanStandby *m_standby = nullptr;
 };

@@ -1,11 +1,14 @@
 #include "screenshottour.h"
 
+#include "anomalypanel.h"
 #include "bandscopetab.h"
 #include "corvin.h"
 #include "dspshowcase.h"
 #include "receivercontrol.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
@@ -18,6 +21,9 @@ constexpr int pageMs = 600;
 constexpr int scopeCheckMs = 500;
 constexpr int scopeChecks = 240; // two minutes at most
 constexpr int scopeSweeps = 24;  // waterfall rows before the capture is stopped
+constexpr int readyMs = 17000;   // the 15 s pre-trigger buffer filled
+constexpr int pollMs = 1000;
+constexpr int maximumWaits = 90; // for the event: detection, 20 s post-trigger, writing
 } // namespace
 
 ScreenshotTour::ScreenshotTour(Corvin *window, const QString &folder, QObject *parent)
@@ -124,13 +130,62 @@ void ScreenshotTour::nextShot()
     if (m_shot > 0)
         save(m_shots[m_shot - 1].name);
     if (m_shot == m_shots.size()) {
-        QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
-        QApplication::quit();
+        if (qEnvironmentVariableIsEmpty("CORVIN_RXSIM_CONTROL"))
+            finish();
+        else
+            armAnomalyCapture();
         return;
     }
     m_shots[m_shot].setUp();
     ++m_shot;
     QTimer::singleShot(pageMs, this, &ScreenshotTour::nextShot);
+}
+
+void ScreenshotTour::armAnomalyCapture()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    QTabWidget *tabs = m_window->mainTab();
+    for (int page = 0; page < tabs->count(); ++page) {
+        if (tabs->widget(page)->isAncestorOf(panel))
+            tabs->setCurrentIndex(page);
+    }
+    if (auto *automatic = panel->findChild<QCheckBox *>(QStringLiteral("anomalyAutomaticCB")))
+        automatic->setChecked(true);
+    panel->armButton()->click();
+    QTimer::singleShot(readyMs, this, &ScreenshotTour::provokeAnomaly);
+}
+
+void ScreenshotTour::provokeAnomaly()
+{
+    save(QStringLiteral("Dsp-AnomalyReady"));
+    QFile control(qEnvironmentVariable("CORVIN_RXSIM_CONTROL"));
+    if (!control.open(QIODevice::WriteOnly | QIODevice::Append) ||
+        control.write("pulses 1000 200 10\n") < 0)
+        QTextStream(stderr) << "could not provoke an anomaly through " << control.fileName()
+                            << '\n';
+    control.close();
+    QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForSavedEvent);
+}
+
+void ScreenshotTour::waitForSavedEvent()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    if (panel->lastEventWav().isEmpty() && ++m_waits < maximumWaits) {
+        QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForSavedEvent);
+        return;
+    }
+    // The saved event handed to the analyzer's file field, as "Analyze last WAV" does.
+    if (!panel->lastEventWav().isEmpty())
+        panel->findChild<QPushButton *>(QStringLiteral("anomalyAnalyzeLast"))->click();
+    save(QStringLiteral("Dsp-AnomalySaved"));
+    panel->armButton()->click();
+    finish();
+}
+
+void ScreenshotTour::finish()
+{
+    QTextStream(stdout) << m_saved << " screenshots in " << m_folder.absolutePath() << '\n';
+    QApplication::quit();
 }
 
 void ScreenshotTour::save(const QString &name)

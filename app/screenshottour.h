@@ -9,13 +9,14 @@
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// A guided tour for documentation screenshots: connects to the first listed serial port
 // (normally the simulated receiver), tunes to a station, refreshes the propagation report, runs
 // a continuous band-scope capture at the stored centre and span until its waterfall fills, then
 // saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
 // several scenes, the band scope with its serial diagnostics too) and of the Receiver page's
-// inner tabs into a folder, and quits the application. Started by the command-line option
-// --screenshots DIR.
+// inner tabs into a folder, and quits the application. When the simulator's audio control FIFO
+// is named in CORVIN_RXSIM_CONTROL, the tour also arms the anomaly panel with automatic
+// capture, photographs it ready, provokes an anomaly through the FIFO and photographs the saved
+// event. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,10 @@ private:
     void captureBandScope();
     void watchBandScope();
     void nextShot();
+    void armAnomalyCapture();
+    void provokeAnomaly();
+    void waitForSavedEvent();
+    void finish();
     void save(const QString &name);
 
     Corvin *m_window;
@@ -48,4 +53,5 @@ private:
     int m_shot = 0;
     int m_scopeChecks = 0;
     int m_saved = 0;
+    int m_waits = 0;
 };

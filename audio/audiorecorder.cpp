@@ -1,5 +1,6 @@
 #include "audiorecorder.h"
 
+#include "anomalystage.h"
 #include "audioblockconsumer.h"
 #include "audioformats.h"
 #include "playbackfilter.h"
@@ -33,6 +34,7 @@ AudioRecorder::AudioRecorder(QObject *parent)
     m_pushTimer->setInterval(kPushIntervalMs);
     m_pushTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pushTimer, &QTimer::timeout, this, &AudioRecorder::pushPlayback);
+    setUpAnomalySession();
 }
 
 AudioRecorder::~AudioRecorder()

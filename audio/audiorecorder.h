@@ -1,5 +1,6 @@
 #pragma once
 
+#include "anomalysession.h"
 #include "audioanalysisresult.h"
 #include "audioformats.h"
 #include "blockspectrum.h"
@@ -17,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class AnomalyStage;
 class AudioBlockConsumer;
 class PlaybackFilter;
 class QAudioInput;
@@ -84,10 +86,30 @@ public:
     // Reports the state; with inputNeededElsewhere false, an input nothing uses is closed first.
     Q_INVOKABLE AudioRecorderState queryState(bool inputNeededElsewhere);
 
+    // Anomaly capture: the session served at the Anomaly stage (see AnomalySession). Arming
+    // needs a running input and fails, changing nothing, for a channel outside the input, pre
+    // or post seconds out of range, or a band the feature bank refuses. Stopping the input
+    // disarms. The results come back with the anomaly signals.
+    Q_INVOKABLE bool armAnomaly(const AnomalyArmRequest &request);
+    Q_INVOKABLE void disarmAnomaly();
+    // A manual test trigger: needs a full pre-trigger buffer and no capture running.
+    Q_INVOKABLE bool triggerAnomaly();
+    Q_INVOKABLE bool isAnomalyArmed() const;
+
     // Running input format (invalid while closed).
     QAudioFormat inputFormat() const { return m_inputFormat; }
 
 signals:
+    // Anomaly capture, as AnomalySession's signals of the same names.
+    void anomalyStopped();
+    void anomalyObservationError(QString message);
+    void anomalyDecisionReady(int session, QString status, QVector<double> scores, int learned,
+                              int active, int saved, int skipped);
+    void anomalyFeaturesReady(int session, int seconds, int historyRows, QVector<double> values,
+                              double computeMs);
+    void anomalyFeaturesError(int session, QString error);
+    void anomalyProgress(int bufferedSeconds, int remainingSeconds, bool recording);
+    void anomalyEventReady(QByteArray pcm, QJsonObject metadata);
     // Largest sample magnitude 0-32768 of each read; (-1, false) when the input stops.
     void inputPeakChanged(int magnitude, bool clipped);
     // Frequencies (Hz) and magnitudes (dBFS, -100 ... 0) of one block, 2049 values each.
@@ -110,6 +132,7 @@ private:
     void finishRecording();
     void onInputStateChanged();
     void onOutputStateChanged();
+    void setUpAnomalySession();
 
     QAudioFormat m_inputFormat;
     QAudioFormat m_outputFormat;
@@ -138,4 +161,6 @@ private:
     std::vector<double> m_power;
     SignalAnalysis m_analysis;
     std::array<AudioBlockConsumer *, 2> m_consumers{};
+    AnomalySession *m_anomaly = nullptr;
+    std::unique_ptr<AnomalyStage> m_anomalyStage;
 };

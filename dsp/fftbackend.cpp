@@ -176,4 +176,61 @@ void complexTransform(const std::complex<double> *in, std::complex<double> *out,
     fftw_execute_dft(planFor(kind, n, in, out), source, reinterpret_cast<fftw_complex *>(out));
 }
 
+PlannedTransform PlannedTransform::realForward(const double *in, std::complex<double> *out,
+                                               std::size_t n)
+{
+    PlannedTransform planned;
+    if (n > 0) {
+        planned.m_kind = Kind::RealForward;
+        planned.m_plan = planFor(FftBackend::Kind::RealForward, n, in, out);
+        planned.m_in = const_cast<double *>(in);
+        planned.m_out = out;
+    }
+    return planned;
+}
+
+PlannedTransform PlannedTransform::realInverse(std::complex<double> *in, double *out, std::size_t n)
+{
+    PlannedTransform planned;
+    if (n > 0) {
+        planned.m_kind = Kind::RealInverse;
+        planned.m_plan = planFor(FftBackend::Kind::RealInverse, n, in, out);
+        planned.m_in = in;
+        planned.m_out = out;
+    }
+    return planned;
+}
+
+PlannedTransform PlannedTransform::complexInverse(const std::complex<double> *in,
+                                                  std::complex<double> *out, std::size_t n)
+{
+    PlannedTransform planned;
+    if (n > 0) {
+        planned.m_kind = Kind::ComplexInverse;
+        planned.m_plan = planFor(FftBackend::Kind::ComplexInverse, n, in, out);
+        planned.m_in = const_cast<std::complex<double> *>(in);
+        planned.m_out = out;
+    }
+    return planned;
+}
+
+void PlannedTransform::run() const
+{
+    auto *plan = static_cast<fftw_plan>(m_plan);
+    switch (m_kind) {
+    case Kind::None:
+        break;
+    case Kind::RealForward:
+        fftw_execute_dft_r2c(plan, static_cast<double *>(m_in), static_cast<fftw_complex *>(m_out));
+        break;
+    case Kind::RealInverse:
+        fftw_execute_dft_c2r(plan, static_cast<fftw_complex *>(m_in), static_cast<double *>(m_out));
+        break;
+    case Kind::ComplexInverse:
+        fftw_execute_dft(plan, static_cast<fftw_complex *>(m_in),
+                         static_cast<fftw_complex *>(m_out));
+        break;
+    }
+}
+
 } // namespace NativeDsp::FftBackend

@@ -31,6 +31,7 @@ enum class ShutdownStep {
     FavoriteMeasurement,  // cancel pending measurements
     StandbyCountdown,     // stop the countdown, release keep-awake
     Audio,                // stop all audio, quit the audio thread, close the FFT archive
+    AnomalyEvents,        // write the anomaly events the audio thread sent before it stopped
     StoreSettings,        // store the panel, waterfall, Smart Scan and RF sweep settings
     SaveFavorites,        // save "./sys/favorites.xml"
     Disconnect,           // disconnect the receiver (standby if the user asked for it)

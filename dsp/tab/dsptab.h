@@ -42,9 +42,7 @@ public:
     // The recording in the file field (native separators; empty when none).
     QString wavPath() const;
 
-    // The lower part of the page, below the analysis: the anomaly panel goes here, added with
-    // setAnomalyPanel or placed in anomalyLayout() directly.
-    QVBoxLayout *anomalyLayout() const { return m_anomalyLayout; }
+    // The lower part of the page, below the analysis: the anomaly panel goes here.
     void setAnomalyPanel(QWidget *panel);
 
     bool isRunning() const { return m_run != nullptr; }

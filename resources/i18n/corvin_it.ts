@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it">
 <context>
+    <name>AnomalyPanel</name>
+    <message>
+        <source>Anomaly capture - manual / automatic</source>
+        <translation>Cattura anomalie - manuale / automatica</translation>
+    </message>
+    <message>
+        <source>Left / mono</source>
+        <translation>Sinistro / mono</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Destro</translation>
+    </message>
+    <message>
+        <source>Arm</source>
+        <translation>Arma</translation>
+    </message>
+    <message>
+        <source>Test trigger</source>
+        <translation>Trigger di prova</translation>
+    </message>
+    <message>
+        <source>Events folder</source>
+        <translation>Cartella eventi</translation>
+    </message>
+    <message>
+        <source>Analyze last WAV</source>
+        <translation>Analizza ultimo WAV</translation>
+    </message>
+    <message>
+        <source>WAV channel</source>
+        <translation>Canale WAV</translation>
+    </message>
+    <message>
+        <source>Pre-trigger</source>
+        <translation>Pre-trigger</translation>
+    </message>
+    <message>
+        <source>Post-trigger</source>
+        <translation>Post-trigger</translation>
+    </message>
+    <message>
+        <source>Disarm</source>
+        <translation>Disarma</translation>
+    </message>
+    <message>
+        <source>Could not open event folder.</source>
+        <translation>Impossibile aprire la cartella eventi.</translation>
+    </message>
+</context>
+<context>
     <name>AudioPanel</name>
     <message>
         <source>%1 Hz, %2 ch, %3-bit PCM</source>
@@ -896,6 +947,37 @@
     <message>
         <source>Isolated</source>
         <translation>Isolato</translation>
+    </message>
+</context>
+<context>
+    <name>FeatureBankGroup</name>
+    <message>
+        <source>Live DSP feature bank - step 3</source>
+        <translation>Banco metriche DSP live - passo 3</translation>
+    </message>
+    <message>
+        <source>Enable analysis</source>
+        <translation>Abilita analisi</translation>
+    </message>
+    <message>
+        <source>Calculate metrics when armed; automatic recording is a separate opt-in.</source>
+        <translation>Calcola le metriche quando armato; la registrazione automatica è una scelta separata.</translation>
+    </message>
+    <message>
+        <source>Analysis band only (clamped below Nyquist); RMS/kurtosis are full-band. WAV remains untouched.</source>
+        <translation>Solo banda di analisi (limitata sotto Nyquist); RMS/curtosi sono a banda piena. Il WAV resta intatto.</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Banda</translation>
+    </message>
+    <message>
+        <source>Automatic trigger</source>
+        <translation>Trigger automatico</translation>
+    </message>
+    <message>
+        <source>Opt in to automatic WAV capture; otherwise decisions are preview only.</source>
+        <translation>Attiva la cattura WAV automatica; altrimenti le decisioni sono solo anteprima.</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,9 @@
 #include "activityregistry.h"
+#include "anomalypanel.h"
 #include "audioblockconsumer.h"
 #include "audiorecorder.h"
 #include "corvin.h"
+#include "dsptab.h"
 #include "settingskeys.h"
 #include "settingspage.h"
 #include "startup.h"
@@ -10,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -40,6 +43,7 @@ private slots:
     void shutdownRunsStepsInOrder();
     void audioErrorsAtExitReachTheLog();
     void disconnectDisarmsAnomalyCaptureFirst();
+    void anomalyPanelLivesInTheDspTab();
     void logViewKeepsLastLines();
     void dataFolderFailureIsLogged();
 
@@ -348,6 +352,29 @@ void TestCorvinWindow::disconnectDisarmsAnomalyCaptureFirst()
     QCOMPARE(disarms, 0);
     window.activities().stop(Activity::AnomalyCapture);
     QCOMPARE(disarms, 1);
+}
+
+// The capture panel is placed in the DSP tab's container, once, and its "Analyze last WAV"
+// reaches the analyzer's file field with the first channel selected.
+void TestCorvinWindow::anomalyPanelLivesInTheDspTab()
+{
+    Corvin window;
+    AnomalyPanel *panel = window.anomalyPanel();
+    QVERIFY(panel);
+    QCOMPARE(panel->parentWidget()->objectName(), QStringLiteral("dspAnomalyArea"));
+    QVERIFY(window.dspTab()->isAncestorOf(panel));
+    QCOMPARE(window.findChildren<AnomalyPanel *>().size(), 1);
+
+    auto *channel = window.dspTab()->findChild<QSpinBox *>(QStringLiteral("dspChannel"));
+    QVERIFY(channel);
+    channel->setValue(0);
+    const QString wav = m_dir.filePath(QStringLiteral("event.wav"));
+    emit panel->analyzeWavRequested(wav);
+    QCOMPARE(window.dspTab()->findChild<QLineEdit *>(QStringLiteral("dspWavPath"))->text(),
+             QDir::toNativeSeparators(wav));
+    QCOMPARE(channel->value(), 1);
+    QCOMPARE(window.settings().value(QString::fromLatin1(SettingsKeys::dspLastWav)).toString(),
+             QDir::toNativeSeparators(wav));
 }
 
 void TestCorvinWindow::logViewKeepsLastLines()

@@ -1,6 +1,8 @@
 #include "audiofifowriter.h"
 
+#include "audioevents.h"
 #include "audiosynth.h"
+#include "fifopath.h"
 
 #include <QtEndian>
 
@@ -9,7 +11,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -28,19 +29,8 @@ AudioFifoWriter::~AudioFifoWriter()
 
 bool AudioFifoWriter::start(QString *error)
 {
-    const QByteArray path = m_path.toLocal8Bit();
-    struct stat info
-    {};
-    if (stat(path.constData(), &info) == 0) {
-        if (!S_ISFIFO(info.st_mode)) {
-            *error = QStringLiteral("%1 exists and is not a FIFO").arg(m_path);
-            return false;
-        }
-    } else if (mkfifo(path.constData(), 0600) != 0) {
-        *error = QStringLiteral("cannot create FIFO %1: %2")
-                     .arg(m_path, QString::fromLocal8Bit(strerror(errno)));
+    if (!ensureFifo(m_path, error))
         return false;
-    }
     m_stop = false;
     m_thread = std::thread([this] { run(); });
     return true;
@@ -71,10 +61,14 @@ void AudioFifoWriter::run()
     std::vector<float> mono(static_cast<size_t>(blockFrames));
     QByteArray pcm(blockFrames * bytesPerFrame, '\0');
     int fd = -1;
+    qint64 generated = 0; // stream samples rendered, written or dropped
     auto next = std::chrono::steady_clock::now();
 
     while (!m_stop) {
         synth.render(m_scene(), mono.data(), blockFrames);
+        if (m_events)
+            m_events->mix(mono.data(), blockFrames, generated);
+        generated += blockFrames;
         auto *out = reinterpret_cast<uchar *>(pcm.data());
         for (int i = 0; i < blockFrames; ++i) {
             const auto value =

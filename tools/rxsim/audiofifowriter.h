@@ -8,6 +8,8 @@
 #include <functional>
 #include <thread>
 
+class AudioEvents;
+
 // Writes the simulated receiver's audio, in real time, as signed 16-bit little-endian
 // PCM into a FIFO (for example the one PulseAudio's pipe source reads).
 //
@@ -22,6 +24,9 @@ public:
     AudioFifoWriter(const AudioFifoWriter &) = delete;
     AudioFifoWriter &operator=(const AudioFifoWriter &) = delete;
 
+    // Mixes these events into the audio (not owned; set before start()).
+    void setEvents(AudioEvents *events) { m_events = events; }
+
     bool start(QString *error);
     void stop();
 
@@ -35,6 +40,7 @@ private:
     QString m_path;
     int m_rate;
     int m_channels;
+    AudioEvents *m_events = nullptr;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<qint64> m_written{0};

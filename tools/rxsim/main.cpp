@@ -1,5 +1,7 @@
 // corvin-rxsim: a simulated receiver on a pseudo-terminal.
+#include "audioevents.h"
 #include "audiofifowriter.h"
+#include "controlreader.h"
 #include "rxsimulator.h"
 #include "serialline.h"
 
@@ -7,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -59,6 +62,21 @@ void applyScopeFault(RxSimulator &sim, const QString &spec, bool rate)
         sim.setScopeFaultRate(fault, value);
     else
         sim.triggerScopeFault(fault, static_cast<int>(value));
+}
+
+// "T:CMD": the event CMD from audio second T.
+void scheduleEvent(AudioEvents &events, const QString &spec, int rate)
+{
+    const int colon = spec.indexOf(QLatin1Char(':'));
+    bool ok = false;
+    const double seconds = spec.left(colon).toDouble(&ok);
+    AudioEvents::Event event;
+    QString error;
+    if (colon < 0 || !ok || !(seconds >= 0.0) || seconds > 1e6)
+        fail(QStringLiteral("bad --audio-event %1 (expected T:CMD, T in seconds)").arg(spec));
+    if (!AudioEvents::parse(spec.mid(colon + 1), &event, &error))
+        fail(error);
+    events.schedule(event, std::llround(seconds * rate));
 }
 
 int intOption(const QCommandLineParser &parser, const QString &name, int low, int high)
@@ -162,6 +180,16 @@ int main(int argc, char *argv[])
          QStringLiteral("HZ"), QStringLiteral("48000")},
         {QStringLiteral("audio-channels"), QStringLiteral("Audio channels, 1 or 2 (default 1)."),
          QStringLiteral("N"), QStringLiteral("1")},
+        {QStringLiteral("control"),
+         QStringLiteral("Read audio events, one a line, from the FIFO at PATH and mix each into "
+                        "the audio from its next sample: burst S DB (noise at DB dBFS RMS), "
+                        "tone HZ S DBFS, pulses HZ MS S (a tone keyed on for half of every MS "
+                        "ms), sweep F0 F1 S, silence S. Needs --audio-fifo."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("audio-event"),
+         QStringLiteral("Mix the audio event CMD in from audio second T (repeatable). Needs "
+                        "--audio-fifo."),
+         QStringLiteral("T:CMD")},
     });
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
@@ -242,13 +270,38 @@ int main(int argc, char *argv[])
         !sim.linkPort(parser.value(QStringLiteral("link")), &error))
         fail(error);
 
+    // Destroyed in reverse: the reader and the writer stop before the events they use go.
+    std::unique_ptr<AudioEvents> events;
     std::unique_ptr<AudioFifoWriter> audio;
+    std::unique_ptr<ControlReader> control;
+    if ((parser.isSet(QStringLiteral("control")) || parser.isSet(QStringLiteral("audio-event"))) &&
+        !parser.isSet(QStringLiteral("audio-fifo")))
+        fail(QStringLiteral("--control and --audio-event need --audio-fifo"));
     if (parser.isSet(QStringLiteral("audio-fifo"))) {
         const int rate = intOption(parser, QStringLiteral("audio-rate"), 8000, 192000);
         const int channels = intOption(parser, QStringLiteral("audio-channels"), 1, 2);
+        events = std::make_unique<AudioEvents>(rate, [](const QString &line) {
+            std::fprintf(stderr, "corvin-rxsim: %s\n", qPrintable(line));
+        });
+        for (const QString &spec : parser.values(QStringLiteral("audio-event")))
+            scheduleEvent(*events, spec, rate);
         audio = std::make_unique<AudioFifoWriter>([&sim] { return sim.audioScene(); },
                                                   parser.value(QStringLiteral("audio-fifo")), rate,
                                                   channels);
+        audio->setEvents(events.get());
+        if (parser.isSet(QStringLiteral("control"))) {
+            control = std::make_unique<ControlReader>(
+                parser.value(QStringLiteral("control")), [&events](const QString &line) {
+                    AudioEvents::Event event;
+                    QString problem;
+                    if (AudioEvents::parse(line, &event, &problem))
+                        events->inject(event);
+                    else
+                        std::fprintf(stderr, "corvin-rxsim: %s\n", qPrintable(problem));
+                });
+            if (!control->start(&error))
+                fail(error);
+        }
         if (!audio->start(&error))
             fail(error);
     }
@@ -271,8 +324,14 @@ int main(int argc, char *argv[])
         }
         break;
     }
-    if (audio)
+    if (control)
+        control->stop();
+    if (audio) {
         audio->stop();
+        std::fprintf(stderr, "corvin-rxsim: audio frames written %lld, dropped %lld\n",
+                     static_cast<long long>(audio->framesWritten()),
+                     static_cast<long long>(audio->framesDropped()));
+    }
     sim.stop();
     return 0;
 }
