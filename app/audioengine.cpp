@@ -48,6 +48,10 @@ void AudioEngine::shutdown()
             [&messages](const QString &message) { messages.append(message); },
             Qt::DirectConnection);
         stopAll();
+        // The devices stopAll closed are deleted by the audio thread's running event loop: Qt's
+        // PulseAudio input can crash when it is deleted while the thread is ending.
+        QMetaObject::invokeMethod(
+            m_recorder, [] {}, Qt::BlockingQueuedConnection);
         m_thread->quit();
         m_thread->wait();
         for (const QString &message : qAsConst(messages))

@@ -12,6 +12,7 @@
 #include "datafolders.h"
 #include "documentviewer.h"
 #include "dsptab.h"
+#include "favoritestab.h"
 #include "greypanel.h"
 #include "helpdocuments.h"
 #include "helppanel.h"
@@ -22,6 +23,7 @@
 #include "radiopanelview.h"
 #include "receiverpanel.h"
 #include "receiversharing.h"
+#include "rfsweeptab.h"
 #include "scanstandby.h"
 #include "screenfit.h"
 #include "serialportlist.h"
@@ -78,6 +80,7 @@ Corvin::Corvin(QWidget *parent)
     m_clockTimer->start();
     updateConnectionUi();
 
+    m_favorites->loadFavorites(QString::fromLatin1(DataFolders::favoritesFile));
     fitWindowToScreen(this, QSize(initialWidth, initialHeight));
 }
 
@@ -134,6 +137,9 @@ void Corvin::setUpFeatures()
     m_audioPanel->start();
     m_anomalyPanel->start();
 
+    pageLayout(QStringLiteral("RfSpectrum"))->addWidget(new RfSweepTab(*this, this));
+    m_favorites = new FavoritesTab(*this, this);
+    pageLayout(QStringLiteral("Favorites"))->addWidget(m_favorites);
     auto *propagation = new PropagationTab(*this, nullptr, this);
     pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
     auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
@@ -350,6 +356,21 @@ void Corvin::stopAllAudio()
 void Corvin::flushSettings()
 {
     m_settings->sync();
+}
+
+bool Corvin::startAudioInput()
+{
+    return m_audioPanel->startSelectedInput();
+}
+
+void Corvin::refreshAudioStatus()
+{
+    m_audioPanel->refreshAudioStatus();
+}
+
+void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
+{
+    connect(m_audioPanel, &AudioPanel::inputLost, context, std::move(handler));
 }
 
 void Corvin::showDspHelp()

@@ -12,6 +12,7 @@ class AnomalyPanel;
 class AudioEngine;
 class AudioPanel;
 class DspTab;
+class FavoritesTab;
 class PersistentLog;
 class QLabel;
 class QLayout;
@@ -53,6 +54,9 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override;
     void flushSettings() override;
+    bool startAudioInput() override;
+    void refreshAudioStatus() override;
+    void onAudioInputLost(QObject *context, std::function<void()> handler) override;
     void showDspHelp() override;
 
     // Tabs and panels of other features find their places here.
@@ -108,4 +112,5 @@ private:
     AnomalyPanel *m_anomalyPanel = nullptr;
     DspTab *m_dspTab = nullptr;
     ScanStandby *m_standby = nullptr;
+    FavoritesTab *m_favorites = nullptr;
 };

@@ -4,12 +4,17 @@
 #include "bandscopetab.h"
 #include "corvin.h"
 #include "dspshowcase.h"
+#include "favoritemeasurement.h"
+#include "favoritestab.h"
 #include "receivercontrol.h"
+#include "rfsweeptab.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
@@ -37,14 +42,80 @@ void ScreenshotTour::start()
     m_folder.mkpath(QStringLiteral("."));
     planShots();
     DspShowcase::start(*m_window->dspTab());
-    QTimer::singleShot(startDelayMs, this, &ScreenshotTour::connectAndTune);
+    QTimer::singleShot(startDelayMs, this, &ScreenshotTour::connectAndSweep);
 }
 
-void ScreenshotTour::connectAndTune()
+void ScreenshotTour::connectAndSweep()
 {
     auto *openPB = m_window->findChild<QPushButton *>(QStringLiteral("openPB"));
     if (openPB && openPB->isEnabled() && !openPB->isChecked())
         openPB->click();
+    auto *sweep = m_window->findChild<RfSweepTab *>();
+    if (!sweep) {
+        addFavorites();
+        return;
+    }
+    const auto set = [this](const char *name, double value) {
+        if (auto *box = m_window->findChild<QDoubleSpinBox *>(QLatin1String(name)))
+            box->setValue(value);
+    };
+    set("rfStartMHz", 88.0);
+    set("rfEndMHz", 108.0);
+    set("rfStepKHz", 100.0);
+    if (auto *settle = m_window->findChild<QSpinBox *>(QStringLiteral("rfSettleMs")))
+        settle->setValue(50);
+    // The report stays in the data folder instead of opening in a browser.
+    sweep->setReportOpener([](const QString &) { return true; });
+    sweep->startSweep();
+    auto *wait = new QTimer(this);
+    connect(wait, &QTimer::timeout, this, [this, sweep, wait] {
+        if (sweep->isRunning())
+            return;
+        wait->deleteLater();
+        addFavorites();
+    });
+    wait->start(pageMs);
+}
+
+void ScreenshotTour::addFavorites()
+{
+    ++m_favorites;
+    if (m_favorites == 1)
+        addFavorite(stationHertz, QStringLiteral("AM broadcast"));
+    else if (m_favorites == 2)
+        addFavorite(98000000, QStringLiteral("FM broadcast"));
+    else
+        tuneToStation();
+}
+
+void ScreenshotTour::addFavorite(qint64 hertz, const QString &name)
+{
+    auto *favorites = m_window->findChild<FavoritesTab *>();
+    if (!favorites) {
+        tuneToStation();
+        return;
+    }
+    ReceiverControl &receiver = m_window->receiverControl();
+    receiver.setModeIndex(hertz == stationHertz ? stationMode : 0, false);
+    receiver.setCurrentFrequency(hertz);
+    FavoriteMeasurement &measurement = favorites->measurement();
+    measurement.begin(name);
+    auto *wait = new QTimer(this);
+    connect(wait, &QTimer::timeout, this, [this, favorites, &measurement, wait] {
+        if (measurement.isPending())
+            return;
+        wait->deleteLater();
+        if (m_favorites == 2) {
+            favorites->setReportOpener([](const QString &) { return true; });
+            favorites->writeFavoritesReport();
+        }
+        addFavorites();
+    });
+    wait->start(pageMs);
+}
+
+void ScreenshotTour::tuneToStation()
+{
     ReceiverControl &receiver = m_window->receiverControl();
     receiver.setModeIndex(stationMode, true);
     receiver.setCurrentFrequency(stationHertz);

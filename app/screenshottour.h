@@ -9,14 +9,16 @@
 class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
-// (normally the simulated receiver), tunes to a station, refreshes the propagation report, runs
-// a continuous band-scope capture at the stored centre and span until its waterfall fills, then
-// saves a PNG of every page of the main tab widget (the DSP page with its analysed recording in
-// several scenes, the band scope with its serial diagnostics too) and of the Receiver page's
-// inner tabs into a folder, and quits the application. When the simulator's audio control FIFO
-// is named in CORVIN_RXSIM_CONTROL, the tour also arms the anomaly panel with automatic
-// capture, photographs it ready, provokes an anomaly through the FIFO and photographs the saved
-// event. Started by the command-line option --screenshots DIR.
+// (normally the simulated receiver), sweeps 88-108 MHz on the Frequency Spectrum Analyzer page,
+// adds two measured favourites and writes their report, tunes to a station, refreshes the
+// propagation report, runs a continuous band-scope capture at the stored centre and span until
+// its waterfall fills, then saves a PNG of every page of the main tab widget (the DSP page with
+// its analysed recording in several scenes, the band scope with its serial diagnostics too) and
+// of the Receiver page's inner tabs into a folder, and quits the application. The two HTML
+// reports stay in the data folder (scripts/screenshots photographs them with a browser). When
+// the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the tour also arms the
+// anomaly panel with automatic capture, photographs it ready, provokes an anomaly through the
+// FIFO and photographs the saved event. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -37,7 +39,10 @@ private:
     };
 
     void planShots();
-    void connectAndTune();
+    void connectAndSweep();
+    void addFavorite(qint64 hertz, const QString &name);
+    void addFavorites();
+    void tuneToStation();
     void captureBandScope();
     void watchBandScope();
     void nextShot();
@@ -51,6 +56,7 @@ private:
     QDir m_folder;
     QVector<Shot> m_shots;
     int m_shot = 0;
+    int m_favorites = 0;
     int m_scopeChecks = 0;
     int m_saved = 0;
     int m_waits = 0;

@@ -3,9 +3,12 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class ActivityRegistry;
 class AudioRecorder;
 class Corvindriver;
+class QObject;
 class QSettings;
 class ReceiverControl;
 class ScanStandby;
@@ -70,6 +73,19 @@ public:
     // Stops every audio stream on the audio thread, waits for it, and refreshes the audio
     // controls.
     virtual void stopAllAudio() = 0;
+
+    // Starts the audio panel's selected input device on the audio thread (blocking), after
+    // clearing the panel's last audio error. True when the input runs. Activities that measure
+    // the input call it before their measurement.
+    virtual bool startAudioInput() = 0;
+
+    // Refreshes the audio panel's controls and status line from the audio engine; an input
+    // that nothing uses any more (see isAudioInputHeld) is closed.
+    virtual void refreshAudioStatus() = 0;
+
+    // Calls handler each time the audio input is found stopped while an activity holds it; the
+    // activity then ends itself. The subscription ends with context.
+    virtual void onAudioInputLost(QObject *context, std::function<void()> handler) = 0;
 
     // Writes the settings store to disk now.
     virtual void flushSettings() = 0;

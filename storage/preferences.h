@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 // One XML preference file held in memory: groups of key/value texts. Used for one load or
 // save of the favourites file. The file is
@@ -28,7 +29,7 @@ public:
 
     // Merges the file into the content (later options replace earlier ones). A file that
     // cannot be opened clears fileState; a parse error or another format clears
-    // formatState and loads nothing.
+    // formatState and loads nothing. errorText() then tells why.
     void readData();
     // Writes the whole content atomically. fileState and formatState become true only when
     // the text was written and committed; a file that cannot be opened clears fileState.
@@ -42,6 +43,10 @@ public:
     QString getString(const QString &key, const QString &defaultValue = QString());
     void setString(const QString &key, const QString &value);
     void removeKey(const QString &key);
+    // Every option of the current group, keys in ascending order; and the same, replaced in
+    // one go (for callers that rewrite a whole group).
+    QMap<QString, QString> options() const { return m_groups.value(m_group); }
+    void setOptions(const QMap<QString, QString> &options);
 
     bool fileState() const { return m_fileState; }
     bool formatState() const { return m_formatState; }
@@ -50,6 +55,10 @@ public:
 
     // Only the last value found by getString (possibly empty).
     QString lastValue() const { return m_lastValue; }
+
+    // Why the last read or write failed: the file's error, or the parse error with its line
+    // and column ("line 3, column 7: unexpected end of file"). Empty after a success.
+    QString errorText() const { return m_errorText; }
 
 private:
     QString documentText() const;
@@ -60,6 +69,7 @@ private:
     QString m_formatName;
     QString m_version;
     QString m_lastValue;
+    QString m_errorText;
     bool m_fileState = false;
     bool m_formatState = false;
     QMap<QString, QMap<QString, QString>> m_groups;

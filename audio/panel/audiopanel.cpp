@@ -301,6 +301,16 @@ void AudioPanel::applyAudioAction(AudioPanel::AudioAction action, bool enable)
     refreshAudioStatus();
 }
 
+bool AudioPanel::startSelectedInput()
+{
+    m_lastError.clear();
+    if (!m_recorder)
+        return false;
+    AudioRecorder *recorder = m_recorder;
+    const QAudioDeviceInfo input = selectedInputDevice();
+    return onAudioThread([recorder, input] { return recorder->startInput(input); });
+}
+
 void AudioPanel::refreshAudioStatus()
 {
     const bool held = m_host.isAudioInputHeld();

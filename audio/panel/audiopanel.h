@@ -47,6 +47,9 @@ public:
     QAudioDeviceInfo selectedInputDevice() const;
     QAudioDeviceInfo selectedOutputDevice() const;
     QString lastAudioError() const { return m_lastError; }
+    // Clears the last audio error and starts the selected input on the audio thread
+    // (blocking); true when the input runs. For activities that measure the input.
+    bool startSelectedInput();
 
     // "hh:mm:ss" of a recording duration in seconds.
     static QString durationText(qint64 seconds);

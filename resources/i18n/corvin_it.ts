@@ -950,6 +950,285 @@
     </message>
 </context>
 <context>
+    <name>FavoriteEditor</name>
+    <message>
+        <source>Enter a frequency between 0.1 and 3000 MHz.</source>
+        <translation>Inserisci una frequenza tra 0.1 e 3000 MHz.</translation>
+    </message>
+    <message>
+        <source>Enter a whole number between 0 and %1, or leave the field blank.</source>
+        <translation>Inserisci un numero intero tra 0 e %1, oppure lascia il campo vuoto.</translation>
+    </message>
+    <message>
+        <source>Enter a dBFS value of 0 or less, or leave the field blank.</source>
+        <translation>Inserisci un valore in dBFS pari a 0 o inferiore, oppure lascia il campo vuoto.</translation>
+    </message>
+    <message>
+        <source>Enter a local date as yyyy-MM-dd or yyyy-MM-dd HH:mm:ss.</source>
+        <translation>Inserisci una data locale come yyyy-MM-dd o yyyy-MM-dd HH:mm:ss.</translation>
+    </message>
+    <message>
+        <source>Edit favorite</source>
+        <translation>Modifica preferito</translation>
+    </message>
+    <message>
+        <source>Automatic from frequency</source>
+        <translation>Automatica dalla frequenza</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+</context>
+<context>
+    <name>FavoriteMeasurement</name>
+    <message>
+        <source>Audio input was lost while measuring the favorite.</source>
+        <translation>L&apos;ingresso audio si è interrotto durante la misura del preferito.</translation>
+    </message>
+    <message>
+        <source>Favorite measurements unavailable because the receiver is disconnected.</source>
+        <translation>Misure del preferito non disponibili perché il ricevitore è disconnesso.</translation>
+    </message>
+    <message>
+        <source>Measuring %1 MHz for Favorites...</source>
+        <translation>Misura di %1 MHz per i preferiti...</translation>
+    </message>
+    <message>
+        <source>Could not tune the receiver to measure the favorite.</source>
+        <translation>Impossibile sintonizzare il ricevitore per misurare il preferito.</translation>
+    </message>
+    <message>
+        <source>Favorite audio analysis timed out before enough samples arrived.</source>
+        <translation>Analisi audio del preferito scaduta prima di ricevere abbastanza campioni.</translation>
+    </message>
+    <message>
+        <source>Favorite S-meter reading failed (%1/%2). %3</source>
+        <translation>Lettura S-meter del preferito fallita (%1/%2). %3</translation>
+    </message>
+    <message>
+        <source>Could not start audio analysis for the favorite.</source>
+        <translation>Impossibile avviare l&apos;analisi audio del preferito.</translation>
+    </message>
+</context>
+<context>
+    <name>FavoritesReport</name>
+    <message>
+        <source>Could not create Favorites report: %1</source>
+        <translation>Impossibile creare il report dei preferiti: %1</translation>
+    </message>
+    <message>
+        <source>Corvin Favorites</source>
+        <translation>Preferiti di Corvin</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Stampa</translation>
+    </message>
+    <message>
+        <source>Generated %1 | %2 favorites</source>
+        <translation>Generato il %1 | %2 preferiti</translation>
+    </message>
+    <message>
+        <source>Could not write the Favorites report: %1</source>
+        <translation>Impossibile scrivere il report dei preferiti: %1</translation>
+    </message>
+    <message>
+        <source>Favorites report saved: %1</source>
+        <translation>Report dei preferiti salvato: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FavoritesTab</name>
+    <message>
+        <source>CHIRP CSV files (*.csv)</source>
+        <translation>File CSV di CHIRP (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Esporta CSV</translation>
+    </message>
+    <message>
+        <source>Import CSV</source>
+        <translation>Importa CSV</translation>
+    </message>
+    <message>
+        <source>Could not save Favorites.</source>
+        <translation>Impossibile salvare i preferiti.</translation>
+    </message>
+    <message>
+        <source>Add current frequency</source>
+        <translation>Aggiungi frequenza attuale</translation>
+    </message>
+    <message>
+        <source>Measure S-meter and audio using the Smart Scan audio settings, then save a favorite.</source>
+        <translation>Misura S-meter e audio con le impostazioni audio della scansione intelligente, poi salva un preferito.</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Modifica</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Sposta su</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Sposta giù</translation>
+    </message>
+    <message>
+        <source>Sort by frequency</source>
+        <translation>Ordina per frequenza</translation>
+    </message>
+    <message>
+        <source>Print Favorites</source>
+        <translation>Stampa preferiti</translation>
+    </message>
+    <message>
+        <source>Add the channels of a CHIRP CSV file to Favorites.</source>
+        <translation>Aggiunge ai preferiti i canali di un file CSV di CHIRP.</translation>
+    </message>
+    <message>
+        <source>Save Favorites as a CHIRP CSV file.</source>
+        <translation>Salva i preferiti come file CSV di CHIRP.</translation>
+    </message>
+    <message>
+        <source>The Favorites file %1 is also in use by process %2.</source>
+        <translation>Il file dei preferiti %1 è usato anche dal processo %2.</translation>
+    </message>
+    <message>
+        <source>Could not read the Favorites file %1 (%2). It will not be overwritten.</source>
+        <translation>Impossibile leggere il file dei preferiti %1 (%2). Non verrà sovrascritto.</translation>
+    </message>
+    <message>
+        <source>Could not save the Favorites file %1: %2</source>
+        <translation>Impossibile salvare il file dei preferiti %1: %2</translation>
+    </message>
+    <message>
+        <source>Could not save the Favorites file.</source>
+        <translation>Impossibile salvare il file dei preferiti.</translation>
+    </message>
+    <message>
+        <source>Station name</source>
+        <translation>Nome della stazione</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Nome:</translation>
+    </message>
+    <message>
+        <source>Favorite added with signal measurements.</source>
+        <translation>Preferito aggiunto con le misure del segnale.</translation>
+    </message>
+    <message>
+        <source>Favorite added. Some measurements are unavailable. See the log in Settings.</source>
+        <translation>Preferito aggiunto. Alcune misure non sono disponibili. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Favorite updated.</source>
+        <translation>Preferito aggiornato.</translation>
+    </message>
+    <message>
+        <source>Delete favorite</source>
+        <translation>Elimina preferito</translation>
+    </message>
+    <message>
+        <source>Delete %1 (%2 MHz) from Favorites?</source>
+        <translation>Eliminare %1 (%2 MHz) dai preferiti?</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Favorite deleted.</source>
+        <translation>Preferito eliminato.</translation>
+    </message>
+    <message>
+        <source>Favorite moved.</source>
+        <translation>Preferito spostato.</translation>
+    </message>
+    <message>
+        <source>Favorites sorted by frequency.</source>
+        <translation>Preferiti ordinati per frequenza.</translation>
+    </message>
+    <message>
+        <source>Exported %1 favorites to %2.</source>
+        <translation>Esportati %1 preferiti in %2.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossibile scrivere %1: %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>Impossibile leggere %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a CHIRP CSV file: it has no Frequency column.</source>
+        <translation>%1 non è un file CSV di CHIRP: manca la colonna Frequency.</translation>
+    </message>
+    <message>
+        <source>CHIRP import: %1 added, %2 already present, %3 outside 0.1-3000 MHz, %4 unreadable.</source>
+        <translation>Importazione CHIRP: %1 aggiunti, %2 già presenti, %3 fuori da 0.1-3000 MHz, %4 illeggibili.</translation>
+    </message>
+</context>
+<context>
+    <name>FavoritesTable</name>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modulazione</translation>
+    </message>
+    <message>
+        <source>S-meter</source>
+        <translation>S-meter</translation>
+    </message>
+    <message>
+        <source>RMS (dBFS)</source>
+        <translation>RMS (dBFS)</translation>
+    </message>
+    <message>
+        <source>Peak (dBFS)</source>
+        <translation>Picco (dBFS)</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Qualità</translation>
+    </message>
+    <message>
+        <source>Classification</source>
+        <translation>Classificazione</translation>
+    </message>
+    <message>
+        <source>Discovered</source>
+        <translation>Scoperto</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Banda</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Note</translation>
+    </message>
+</context>
+<context>
     <name>FeatureBankGroup</name>
     <message>
         <source>Live DSP feature bank - step 3</source>
@@ -1578,6 +1857,287 @@
     <message>
         <source>Could not generate the PDF</source>
         <translation>Impossibile generare il PDF</translation>
+    </message>
+</context>
+<context>
+    <name>RfSweep</name>
+    <message>
+        <source>No valid S-meter readings.</source>
+        <translation>Nessuna lettura S-meter valida.</translation>
+    </message>
+    <message>
+        <source>Min %1 | Max %2
+Mean %3 | Median %4
+Standard deviation %5</source>
+        <translation>Min %1 | Max %2
+Media %3 | Mediana %4
+Deviazione standard %5</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep stopped because the CSV could not be written. See the log in Settings.</source>
+        <translation>Scansione RF interrotta perché il CSV non può essere scritto. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep stopped by user.</source>
+        <translation>Scansione RF interrotta dall&apos;utente.</translation>
+    </message>
+    <message>
+        <source>Set an end frequency at or above the start and a step of at least 100 Hz.</source>
+        <translation>Imposta una frequenza finale non inferiore a quella iniziale e un passo di almeno 100 Hz.</translation>
+    </message>
+    <message>
+        <source>Could not create RF sweep CSV %1: %2</source>
+        <translation>Impossibile creare il CSV della scansione RF %1: %2</translation>
+    </message>
+    <message>
+        <source>Could not create the RF sweep CSV. See the log in Settings.</source>
+        <translation>Impossibile creare il CSV della scansione RF. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>RF sweep started: %1-%2 MHz, step %3 kHz, %4, settle %5 ms, %6 frequencies. CSV: %7</source>
+        <translation>Scansione RF avviata: %1-%2 MHz, passo %3 kHz, %4, assestamento %5 ms, %6 frequenze. CSV: %7</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep stopped because the receiver mode could not be set.</source>
+        <translation>Scansione RF interrotta perché non è stato possibile impostare la modulazione del ricevitore.</translation>
+    </message>
+    <message>
+        <source>Measuring %1 MHz</source>
+        <translation>Misura di %1 MHz</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep stopped because tuning failed at %1 MHz.</source>
+        <translation>Scansione RF interrotta perché la sintonia a %1 MHz non è riuscita.</translation>
+    </message>
+    <message>
+        <source>RF sweep %1 MHz: S-meter recovered on attempt %2 (level %3).</source>
+        <translation>Scansione RF %1 MHz: S-meter recuperato al tentativo %2 (livello %3).</translation>
+    </message>
+    <message>
+        <source>RF sweep %1 MHz: S-meter attempt %2/%3 failed. %4</source>
+        <translation>Scansione RF %1 MHz: tentativo S-meter %2/%3 fallito. %4</translation>
+    </message>
+    <message>
+        <source>Retrying S-meter at %1 MHz (%2/%3)</source>
+        <translation>Nuovo tentativo S-meter a %1 MHz (%2/%3)</translation>
+    </message>
+    <message>
+        <source>RF sweep skipped %1 MHz after %2 failed S-meter readings.</source>
+        <translation>La scansione RF ha saltato %1 MHz dopo %2 letture S-meter fallite.</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep stopped after %1 consecutive frequencies without S-meter readings.</source>
+        <translation>Scansione RF interrotta dopo %1 frequenze consecutive senza lettura S-meter.</translation>
+    </message>
+    <message>
+        <source>Frequency spectrum sweep completed.</source>
+        <translation>Scansione RF completata.</translation>
+    </message>
+    <message>
+        <source>Could not write RF sweep CSV %1: %2</source>
+        <translation>Impossibile scrivere il CSV della scansione RF %1: %2</translation>
+    </message>
+    <message>
+        <source> The interrupted sample could not be saved.</source>
+        <translation> Il campione interrotto non è stato salvato.</translation>
+    </message>
+    <message>
+        <source>RF spectrum report saved: %1</source>
+        <translation>Report dello spettro RF salvato: %1</translation>
+    </message>
+    <message>
+        <source>Could not write the RF spectrum HTML report: %1</source>
+        <translation>Impossibile scrivere il report HTML dello spettro RF: %1</translation>
+    </message>
+    <message>
+        <source> Could not save the HTML report. See the log in Settings.</source>
+        <translation> Impossibile salvare il report HTML. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Frequency (MHz)</source>
+        <translation>Frequenza (MHz)</translation>
+    </message>
+    <message>
+        <source>S-meter (0-255)</source>
+        <translation>S-meter (0-255)</translation>
+    </message>
+    <message>
+        <source>Started %1 | Band %2 to %3 MHz | Step %4 kHz | Mode %5 | Settling time %6 ms</source>
+        <translation>Avvio %1 | Banda da %2 a %3 MHz | Passo %4 kHz | Modulazione %5 | Assestamento %6 ms</translation>
+    </message>
+    <message>
+        <source>Receiver S-meter vs. frequency</source>
+        <translation>Livello S-meter del ricevitore per frequenza</translation>
+    </message>
+    <message>
+        <source>The S-meter is a relative receiver reading on a 0-255 scale.</source>
+        <translation>L’S-meter indica il livello relativo del ricevitore su una scala da 0 a 255.</translation>
+    </message>
+    <message>
+        <source>In AUTO, the receiver can use different filters at different frequencies.</source>
+        <translation>In AUTO, il ricevitore può usare filtri diversi a seconda della frequenza.</translation>
+    </message>
+    <message>
+        <source>The graph shows the strongest sampled reading in each plotted frequency group.</source>
+        <translation>Il grafico mostra la lettura più alta di ciascun gruppo di frequenze campionate.</translation>
+    </message>
+    <message>
+        <source>S-meter statistics</source>
+        <translation>Statistiche S-meter</translation>
+    </message>
+    <message>
+        <source>Strongest frequencies</source>
+        <translation>Frequenze più forti</translation>
+    </message>
+    <message>
+        <source>S-meter</source>
+        <translation>S-meter</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Banda</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modulazione</translation>
+    </message>
+    <message>
+        <source>Statistics by band</source>
+        <translation>Statistiche per banda</translation>
+    </message>
+    <message>
+        <source>Coverage</source>
+        <translation>Copertura</translation>
+    </message>
+    <message>
+        <source>Strongest frequency</source>
+        <translation>Frequenza più forte</translation>
+    </message>
+    <message>
+        <source>%1 MHz (S-meter %2)</source>
+        <translation>%1 MHz (S-meter %2)</translation>
+    </message>
+    <message>
+        <source>Download all sampled frequencies (CSV)</source>
+        <translation>Scarica tutte le frequenze campionate (CSV)</translation>
+    </message>
+    <message>
+        <source>Corvin Frequency Spectrum Analyzer</source>
+        <translation>Analizzatore spettro RF Corvin</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Stampa</translation>
+    </message>
+    <message>
+        <source>%1/%2 sampled | %3 with readings | %4 without readings</source>
+        <translation>%1/%2 esaminate | %3 con lettura | %4 senza lettura</translation>
+    </message>
+    <message>
+        <source> | Peak %1 at %2 MHz</source>
+        <translation> | Picco %1 a %2 MHz</translation>
+    </message>
+    <message>
+        <source>%1 valid | %2 without readings | %3 planned</source>
+        <translation>%1 valide | %2 senza lettura | %3 previste</translation>
+    </message>
+</context>
+<context>
+    <name>RfSweepPlot</name>
+    <message>
+        <source>Frequency (MHz)</source>
+        <translation>Frequenza (MHz)</translation>
+    </message>
+    <message>
+        <source>S-meter (0-255)</source>
+        <translation>S-meter (0-255)</translation>
+    </message>
+</context>
+<context>
+    <name>RfSweepTab</name>
+    <message>
+        <source>Frequency spectrum sweep stopped on exit.</source>
+        <translation>Scansione RF interrotta alla chiusura.</translation>
+    </message>
+    <message>
+        <source>Open / Print HTML</source>
+        <translation>Apri / Stampa HTML</translation>
+    </message>
+    <message>
+        <source>Connect the receiver to start an RF sweep.</source>
+        <translation>Connetti il ricevitore per avviare una scansione RF.</translation>
+    </message>
+    <message>
+        <source>In AUTO, the receiver selects the mode for each frequency. The scan keeps the configured frequency step.</source>
+        <translation>In AUTO, il ricevitore sceglie la modulazione per ogni frequenza. La scansione mantiene il passo di frequenza impostato.</translation>
+    </message>
+    <message>
+        <source>Start frequency</source>
+        <translation>Frequenza iniziale</translation>
+    </message>
+    <message>
+        <source>End frequency</source>
+        <translation>Frequenza finale</translation>
+    </message>
+    <message>
+        <source>Frequency step</source>
+        <translation>Passo di frequenza</translation>
+    </message>
+    <message>
+        <source>Receiver mode</source>
+        <translation>Modulazione del ricevitore</translation>
+    </message>
+    <message>
+        <source>Settle time</source>
+        <translation>Tempo di assestamento</translation>
+    </message>
+    <message>
+        <source>S-meter level (0-255)</source>
+        <translation>Livello S-meter (0-255)</translation>
+    </message>
+    <message>
+        <source>Put radio and PC in standby when the scan finishes</source>
+        <translation>Metti radio e PC in standby al termine della scansione</translation>
+    </message>
+    <message>
+        <source>Applies to this run only. After the scan completes and saves its results, you have 15 seconds to cancel standby.</source>
+        <translation>Vale solo per questa esecuzione. Dopo che la scansione ha completato e salvato i risultati, hai 15 secondi per annullare lo standby.</translation>
+    </message>
+    <message>
+        <source>Start sweep</source>
+        <translation>Avvia scansione</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Ferma</translation>
+    </message>
+    <message>
+        <source>Strongest frequencies</source>
+        <translation>Frequenze più forti</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>S-meter</source>
+        <translation>S-meter</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modulazione</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Banda</translation>
+    </message>
+    <message>
+        <source>All bands</source>
+        <translation>Tutte le bande</translation>
+    </message>
+    <message>
+        <source>Cancel standby</source>
+        <translation>Annulla standby</translation>
     </message>
 </context>
 <context>

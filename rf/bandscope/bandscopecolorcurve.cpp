@@ -1,7 +1,7 @@
 #include "bandscopecolorcurve.h"
 
 #include "bandscopeview.h"
-#include "scopelevelgradient.h"
+#include "rflevelgradient.h"
 
 #include <QPainter>
 #include <qwt_scale_map.h>
@@ -38,7 +38,7 @@ void BandScopeColorCurve::drawSticks(QPainter *painter, const QwtScaleMap &xMap,
     painter->setClipRect(canvasRect);
     const int width = dataSize() < thinAbove + 1 ? 2 : 1;
     const bool deviation = m_view == BandScopeView::StdDeviation;
-    const QLinearGradient levels = ScopeLevelGradient::gradient(
+    const QLinearGradient levels = RfLevelGradient::gradient(
         yMap.transform(deviation ? 0.0 : 2.0), yMap.transform(deviation ? 7.0 : 15.0));
     const QPen levelPen(QBrush(levels), width, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
     const QPen greyPen(QBrush(lowValueColour), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);

@@ -4,7 +4,6 @@
 // the window's own builders), the driver, a settings store, the activity registry and a
 // log that records every line, plus a simulated receiver on a pseudo-terminal.
 
-#include "bandplan.h"
 #include "corvindriver.h"
 #include "radiopanelview.h"
 #include "receiverpanel.h"
@@ -12,6 +11,7 @@
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "simulatorrig.h"
 #include "testhost.h"
 
 #include <QComboBox>
@@ -19,9 +19,7 @@
 #include <QLayout>
 #include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryFile>
 #include <QTest>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -115,19 +113,7 @@ class SimulatedReceiver
 public:
     explicit SimulatedReceiver(const QStringList &stationLines = {})
     {
-        QTemporaryFile file;
-        QVERIFY(file.open());
-        QTextStream out(&file);
-        out << "band 100000 3000000001 NFM\n";
-        for (const QString &line : stationLines)
-            out << line << '\n';
-        out.flush();
-        BandPlan plan;
-        QString error;
-        QVERIFY2(BandPlan::loadFile(file.fileName(), &plan, &error), qPrintable(error));
-        sim.setBandPlan(plan);
-        sim.setPaced(false);
-        QVERIFY2(sim.start(&error), qPrintable(error));
+        QVERIFY(startQuietBand(sim, stationLines));
         started = true;
     }
 

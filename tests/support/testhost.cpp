@@ -108,3 +108,22 @@ int TestHost::logCount(const QString &text) const
         count += line.contains(text) ? 1 : 0;
     return count;
 }
+
+bool TestHost::startAudioInput()
+{
+    ++audioInputStarts;
+    return audioInputStartable;
+}
+
+void TestHost::onAudioInputLost(QObject *context, std::function<void()> handler)
+{
+    m_inputLostHandlers.append({context, std::move(handler)});
+}
+
+void TestHost::loseAudioInput()
+{
+    for (const auto &entry : m_inputLostHandlers) {
+        if (entry.first)
+            entry.second();
+    }
+}

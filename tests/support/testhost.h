@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <QVector>
@@ -80,6 +81,12 @@ public:
     QString recordingNameStem() const override;
     void stopAllAudio() override { ++audioStops; }
     void flushSettings() override { m_settings->sync(); }
+    bool startAudioInput() override;
+    void refreshAudioStatus() override { ++audioStatusRefreshes; }
+    void onAudioInputLost(QObject *context, std::function<void()> handler) override;
+
+    // Calls every onAudioInputLost handler whose context still exists.
+    void loseAudioInput();
     void showDspHelp() override { ++dspHelpRequests; }
 
     bool logContains(const QString &text) const;
@@ -90,6 +97,9 @@ public:
     QVector<bool> disconnects;            // forceStandby of each call
     int connectionUiUpdates = 0;
     int audioStops = 0;
+    int audioInputStarts = 0;         // startAudioInput calls
+    bool audioInputStartable = false; // what startAudioInput answers
+    int audioStatusRefreshes = 0;
     int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers
@@ -100,6 +110,7 @@ public:
 
 private:
     std::unique_ptr<class QTemporaryDir> m_folder;
+    QVector<QPair<QPointer<QObject>, std::function<void()>>> m_inputLostHandlers;
     QSettings *m_settings = nullptr;
     ActivityRegistry m_activities;
 };

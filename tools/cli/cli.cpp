@@ -71,6 +71,11 @@ QString programName()
     return program();
 }
 
+void setProgramName(const QString &name)
+{
+    program() = name;
+}
+
 QString version()
 {
     return QStringLiteral(CORVIN_VERSION);

@@ -42,8 +42,10 @@ std::vector<Command> commands();
 // The command of that name, or null.
 const Command *find(const QString &name);
 
-// The running program's name ("corvin-dsp"), set by dispatch.
+// The running program's name ("corvin-dsp"), set by dispatch or, by programs that run their
+// commands themselves, by setProgramName.
 QString programName();
+void setProgramName(const QString &name);
 // The project's version ("0.1.0").
 QString version();
 

@@ -8,6 +8,8 @@
 #include "serialtrace.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QVector>
 
@@ -156,8 +158,18 @@ bool run(Corvindriver &driver, const Command &command)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList words = app.arguments().mid(1);
+    // Job verbs may draw report charts, which need fonts and so a GUI application; no window is
+    // ever shown, so the off-screen platform serves unless the caller chose another. The short
+    // commands keep the lighter core application.
+    bool hasJob = false;
+    for (int i = 1; i < argc; ++i)
+        hasJob = hasJob || Cli::find(QString::fromLocal8Bit(argv[i]).toLower());
+    if (hasJob && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app(hasJob ? new QGuiApplication(argc, argv)
+                                                       : new QCoreApplication(argc, argv));
+    Cli::setProgramName(QStringLiteral("corvin-rxctl"));
+    QStringList words = app->arguments().mid(1);
     QString port;
     QString traceTarget;
     while (!words.isEmpty() && words.first().startsWith(QLatin1String("--"))) {

@@ -1,5 +1,7 @@
 #include "faultplan.h"
 
+#include <QStringList>
+
 #include <array>
 #include <random>
 
@@ -66,11 +68,63 @@ void FaultPlan::trigger(SimFault fault, int count, const QByteArray &commandPref
     m_triggers[index(fault)].append(Trigger{count, commandPrefix});
 }
 
+bool FaultZone::parse(const QString &text, FaultZone *zone)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    const QStringList range = parts.value(0).split(QLatin1Char('-'));
+    bool lowOk = false;
+    bool highOk = false;
+    bool countOk = true;
+    FaultZone result;
+    result.low = range.value(0).toULongLong(&lowOk);
+    result.high = range.value(1).toULongLong(&highOk);
+    result.firstHits = parts.size() > 2 ? parts[2].toInt(&countOk) : 0;
+    if (parts.size() < 2 || parts.size() > 3 || range.size() != 2 || !lowOk || !highOk ||
+        result.low > result.high || !countOk || result.firstHits < 0 ||
+        !FaultPlan::fromName(parts[1], &result.fault))
+        return false;
+    *zone = result;
+    return true;
+}
+
+void FaultPlan::addZone(const FaultZone &zone)
+{
+    m_zones.append(ArmedZone{zone, 0});
+}
+
 void FaultPlan::clear()
 {
     m_rates.fill(0.0);
     for (QVector<Trigger> &triggers : m_triggers)
         triggers.clear();
+    m_zones.clear();
+}
+
+void FaultPlan::beginCommand(const QByteArray &command, quint64 tunedFrequency)
+{
+    m_commandFrequency = tunedFrequency;
+    if (!command.startsWith("RF"))
+        return;
+    bool ok = false;
+    const quint64 target = command.mid(2).toULongLong(&ok);
+    if (ok)
+        m_commandFrequency = target;
+    for (ArmedZone &armed : m_zones)
+        armed.hitsSinceTune = 0;
+}
+
+bool FaultPlan::zoneHits(SimFault fault)
+{
+    for (ArmedZone &armed : m_zones) {
+        const FaultZone &zone = armed.zone;
+        if (zone.fault != fault || m_commandFrequency < zone.low || m_commandFrequency > zone.high)
+            continue;
+        if (zone.firstHits > 0 && armed.hitsSinceTune >= zone.firstHits)
+            continue;
+        ++armed.hitsSinceTune;
+        return true;
+    }
+    return false;
 }
 
 bool FaultPlan::appliesTo(SimFault fault, const QByteArray &command)
@@ -108,6 +162,8 @@ bool FaultPlan::hits(SimFault fault, const QByteArray &command)
             break;
         }
     }
+    if (!hit)
+        hit = zoneHits(fault);
     if (!hit && m_rates[index(fault)] > 0.0)
         hit = std::uniform_real_distribution<double>(0.0, 1.0)(m_random) < m_rates[index(fault)];
     if (hit)

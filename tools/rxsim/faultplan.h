@@ -32,9 +32,24 @@ enum class SimFault {
 
 constexpr int simFaultCount = 16;
 
-// Decides which fault hits which command: each fault has a probability per command and
-// a number of armed one-shot triggers (optionally only for commands with a given prefix).
-// Not thread-safe: the simulator serialises access.
+// A band of frequencies where a fault strikes: while the receiver is tuned inside
+// [low, high] Hz (for a tune command: when its target lies inside), every command the fault
+// applies to gets it; with firstHits > 0 only the first firstHits of them after each tune
+// (for "bad-lm:1", the first S-meter read after each tune, so the second attempt reads).
+struct FaultZone
+{
+    quint64 low = 0;
+    quint64 high = 0;
+    SimFault fault = SimFault::NoReply;
+    int firstHits = 0; // 0: every applicable command
+
+    // "LOW-HIGH:NAME[:N]" with LOW and HIGH in Hz; false when malformed.
+    static bool parse(const QString &text, FaultZone *zone);
+};
+
+// Decides which fault hits which command: each fault has a probability per command, a number
+// of armed one-shot triggers (optionally only for commands with a given prefix) and frequency
+// zones. Not thread-safe: the simulator serialises access.
 class FaultPlan
 {
 public:
@@ -44,8 +59,13 @@ public:
     // The next `count` commands to which the fault applies (and that start with
     // `commandPrefix` when it is not empty) get it. Triggers add up.
     void trigger(SimFault fault, int count, const QByteArray &commandPrefix);
+    void addZone(const FaultZone &zone);
     void clear();
     void seed(quint32 value) { m_random.seed(value); }
+
+    // Tells the zones which command comes next and the frequency the receiver is tuned to;
+    // a tune command counts with its target frequency and restarts the zones' counts.
+    void beginCommand(const QByteArray &command, quint64 tunedFrequency);
 
     // Whether `fault` hits `command` (a fault that does not apply to it never does).
     // Counts every hit.
@@ -67,9 +87,17 @@ private:
         int remaining = 0;
         QByteArray prefix;
     };
+    struct ArmedZone
+    {
+        FaultZone zone;
+        int hitsSinceTune = 0;
+    };
+    bool zoneHits(SimFault fault);
     std::array<double, simFaultCount> m_rates{};
     std::array<QVector<Trigger>, simFaultCount> m_triggers{};
     std::array<qint64, simFaultCount> m_counts{};
+    QVector<ArmedZone> m_zones;
+    quint64 m_commandFrequency = 0;
     std::mt19937 m_random;
 };
 

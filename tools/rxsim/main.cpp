@@ -159,6 +159,11 @@ int main(int argc, char *argv[])
          QStringLiteral("Inject fault NAME into the next COUNT commands (starting with COMMAND) "
                         "(repeatable)."),
          QStringLiteral("NAME[:COUNT[:COMMAND]]")},
+        {QStringLiteral("fault-zone"),
+         QStringLiteral("Inject fault NAME only while tuned from LOW to HIGH Hz; with N only into "
+                        "the first N commands it applies to after each tune, e.g. "
+                        "88000000-88500000:bad-lm:1 (repeatable)."),
+         QStringLiteral("LOW-HIGH:NAME[:N]")},
         {QStringLiteral("late-ms"), QStringLiteral("Delay of a late reply (default 450)."),
          QStringLiteral("MS"), QStringLiteral("450")},
         {QStringLiteral("dead-ms"),
@@ -242,6 +247,12 @@ int main(int argc, char *argv[])
         applyRate(sim, spec);
     for (const QString &spec : parser.values(QStringLiteral("fault-next")))
         applyTrigger(sim, spec);
+    for (const QString &spec : parser.values(QStringLiteral("fault-zone"))) {
+        FaultZone zone;
+        if (!FaultZone::parse(spec, &zone))
+            fail(QStringLiteral("bad --fault-zone %1 (expected LOW-HIGH:NAME[:N], Hz)").arg(spec));
+        sim.addFaultZone(zone);
+    }
 
     std::shared_ptr<QFile> wireLog;
     if (parser.isSet(QStringLiteral("wire-log"))) {

@@ -238,6 +238,12 @@ void RxSimulator::triggerFault(SimFault fault, int count, const QByteArray &comm
     m_faults.trigger(fault, count, commandPrefix);
 }
 
+void RxSimulator::addFaultZone(const FaultZone &zone)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.addZone(zone);
+}
+
 void RxSimulator::clearFaults()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -425,6 +431,7 @@ void RxSimulator::execute(const QByteArray &command, qint64 now)
     }
     if (command.isEmpty() || m_model.standby())
         return;
+    m_faults.beginCommand(command, m_model.frequency());
     if (m_faults.hits(SimFault::DeadLine, command)) {
         goDead(now);
         return;

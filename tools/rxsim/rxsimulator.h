@@ -84,6 +84,8 @@ public:
     // Faults.
     void setFaultRate(SimFault fault, double probability);
     void triggerFault(SimFault fault, int count = 1, const QByteArray &commandPrefix = {});
+    // A fault that strikes only while the receiver is tuned inside the zone.
+    void addFaultZone(const FaultZone &zone);
     void clearFaults();
     void setFaultSeed(quint32 seed);
     void setLateReplyMs(int ms);

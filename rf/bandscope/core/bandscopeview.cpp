@@ -1,7 +1,7 @@
 #include "bandscopeview.h"
 
 #include "bandscopehistory.h"
-#include "scopelevelgradient.h"
+#include "rflevelgradient.h"
 #include "scoperecord.h"
 #include "scopespan.h"
 #include "scopetext.h"
@@ -145,7 +145,7 @@ QString statisticsLine(const Source &source, bool italian)
 QColor levelColour(int code)
 {
     // Codes 2-15 are the gradient's fourteen stops.
-    static const QGradientStops stops = ScopeLevelGradient::stops();
+    static const QGradientStops stops = RfLevelGradient::stops();
     return isLevel(code) ? stops[code - 2].second : QColor();
 }
 

@@ -1,12 +1,13 @@
-#include "scopelevelgradient.h"
+#include "rflevelgradient.h"
 
 #include <QColor>
 
-namespace ScopeLevelGradient {
+namespace RfLevelGradient {
 
 QGradientStops stops()
 {
     QGradientStops result;
+    result.reserve(stopCount);
     for (int i = 0; i < stopCount; ++i) {
         const double position = i / double(stopCount - 1);
         result.append({position, QColor::fromHsvF((1.0 - position) * 0.62, 0.82,
@@ -22,4 +23,4 @@ QLinearGradient gradient(double lowY, double highY)
     return result;
 }
 
-} // namespace ScopeLevelGradient
+} // namespace RfLevelGradient

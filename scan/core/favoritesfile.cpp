@@ -1,0 +1,162 @@
+#include "favoritesfile.h"
+
+#include "favoriteattributes.h"
+#include "favoritecolumns.h"
+#include "preferences.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <map>
+
+namespace FavoritesFile {
+
+namespace {
+
+const QString countsKey = QStringLiteral("Counts");
+
+QString prefix(qint64 index)
+{
+    return QStringLiteral("[%1].").arg(index);
+}
+
+// The index of an option "[i].name" (i: 1 to 18 decimal digits), with the position of
+// "name" in *suffixAt; -1 for any other key.
+qint64 indexOf(const QString &key, int *suffixAt = nullptr)
+{
+    if (!key.startsWith(QLatin1Char('[')))
+        return -1;
+    qint64 index = 0;
+    int at = 1;
+    for (; at < key.size() && at <= 18 && key.at(at).isDigit(); ++at)
+        index = index * 10 + key.at(at).digitValue();
+    const bool closed = at > 1 && at + 1 < key.size() && key.at(at) == QLatin1Char(']') &&
+                        key.at(at + 1) == QLatin1Char('.');
+    if (suffixAt)
+        *suffixAt = at + 2;
+    return closed ? index : -1;
+}
+
+QString modeText(const QString &stored, const QStringList &modeTexts)
+{
+    bool isIndex = false;
+    const int index = stored.toInt(&isIndex);
+    return isIndex && index >= 0 && index < modeTexts.size() ? modeTexts[index] : stored;
+}
+
+} // namespace
+
+LoadResult load(const QString &path, const QStringList &modeTexts)
+{
+    LoadResult result;
+    Preferences file(path, QLatin1String(formatName), QLatin1String(formatVersion));
+    file.readData();
+    // Only read: nothing may be written back when the object goes.
+    file.setModified(false);
+    if (!file.fileState()) {
+        result.missing = !QFileInfo::exists(path);
+        result.ok = result.missing;
+        result.error = result.missing ? QString() : file.errorText();
+        return result;
+    }
+    if (!file.formatState()) {
+        result.error = file.errorText();
+        return result;
+    }
+    result.ok = true;
+    file.setGroup(QLatin1String(listGroup));
+    const QMap<QString, QString> options = file.options();
+
+    // The indices that have options, below "Counts": a hostile count costs nothing, and an
+    // index without any option is no favourite at all. One pass over the options.
+    const qint64 counts = std::max<qint64>(0, options.value(countsKey).toLongLong());
+    const QStringList &attributeKeys = FavoriteAttributes::keys();
+    std::map<qint64, Favorite> byIndex;
+    for (auto option = options.cbegin(); option != options.cend(); ++option) {
+        int suffixAt = 0;
+        const qint64 index = indexOf(option.key(), &suffixAt);
+        if (index < 0 || index >= counts)
+            continue;
+        Favorite &favorite = byIndex[index];
+        const QStringRef suffix = option.key().midRef(suffixAt);
+        const QString &value = option.value();
+        if (suffix == QLatin1String("frequency")) {
+            if (!FavoriteColumns::hertzFromText(value, &favorite.frequency))
+                favorite.frequency = 0;
+        } else if (suffix == QLatin1String("doc")) {
+            favorite.name = value;
+        } else if (suffix == QLatin1String("modulation")) {
+            favorite.mode = modeText(value, modeTexts);
+        } else if (!value.isEmpty() && attributeKeys.contains(suffix.toString())) {
+            favorite.attributes.insert(suffix.toString(), value);
+        }
+    }
+    result.favorites.reserve(static_cast<int>(byIndex.size()));
+    for (auto &entry : byIndex)
+        result.favorites.append(std::move(entry.second));
+    return result;
+}
+
+bool save(const QString &path, const QVector<Favorite> &favorites, QString *error)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        *error =
+            QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    Preferences file(path, QLatin1String(formatName), QLatin1String(formatVersion));
+    file.readData();
+    const bool exists = QFileInfo::exists(path);
+    if (exists && (!file.fileState() || !file.formatState())) {
+        *error = file.errorText();
+        file.setModified(false);
+        return false;
+    }
+    file.setGroup(QLatin1String(listGroup));
+    // The group anew: its keys that are no favourite's (every indexed one goes, whatever the
+    // old count said), "Counts", and the favourites' options inserted in key order, so each
+    // insertion lands at the end of the map.
+    QMap<QString, QString> options;
+    const QMap<QString, QString> old = file.options();
+    for (auto option = old.cbegin(); option != old.cend(); ++option) {
+        if (indexOf(option.key()) < 0)
+            options.insert(option.key(), option.value());
+    }
+    options.insert(countsKey, QString::number(favorites.size()));
+    QVector<QPair<QString, int>> prefixes; // "[i]." in text order, with i
+    prefixes.reserve(favorites.size());
+    for (int i = 0; i < favorites.size(); ++i)
+        prefixes.append({prefix(i), i});
+    std::sort(prefixes.begin(), prefixes.end());
+    QStringList suffixes = FavoriteAttributes::keys();
+    suffixes << QStringLiteral("frequency") << QStringLiteral("doc")
+             << QStringLiteral("modulation");
+    suffixes.sort();
+    for (const auto &entry : prefixes) {
+        const Favorite &favorite = favorites[entry.second];
+        for (const QString &suffix : suffixes) {
+            QString value;
+            if (suffix == QLatin1String("frequency"))
+                value = FavoriteColumns::frequencyText(favorite.frequency);
+            else if (suffix == QLatin1String("doc"))
+                value = favorite.name;
+            else if (suffix == QLatin1String("modulation"))
+                value = favorite.mode;
+            else
+                value = favorite.attributes.value(suffix).toString();
+            options.insert(options.cend(), entry.first + suffix, value);
+        }
+    }
+    file.setOptions(options);
+    file.writeData();
+    file.setModified(false);
+    if (!file.fileState() || !file.formatState()) {
+        *error = file.errorText();
+        return false;
+    }
+    return true;
+}
+
+} // namespace FavoritesFile
