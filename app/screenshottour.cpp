@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
