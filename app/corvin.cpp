@@ -7,6 +7,7 @@
 #include "audiopanel.h"
 #include "audiopeakmeter.h"
 #include "audiorecorder.h"
+#include "bandscopetab.h"
 #include "corvindriver.h"
 #include "corvinversion.h"
 #include "datafolders.h"
@@ -159,6 +160,8 @@ void Corvin::setUpFeatures()
     m_settingsPage->addLocationPanel(location);
     connect(location, &ListeningLocationPanel::locationChanged, propagation,
             &PropagationTab::rebuildReport);
+    pageLayout(QStringLiteral("RxBandScope"))->addWidget(new BandScopeTab(*this, this));
+
     // The Greyline page follows the Propagation page; the listening location is read afresh
     // at every update.
     GreyPanel::addPage(

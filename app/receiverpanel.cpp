@@ -247,17 +247,23 @@ bool ReceiverPanel::hasSerialPort() const
     return !text.isEmpty() && text != noSerialPortsText();
 }
 
+bool ReceiverPanel::isConnected() const
+{
+    return driver()->isOpen() && !m_host->activities().isRunning(Activity::BandScopeService);
+}
+
 void ReceiverPanel::updateConnectionUi()
 {
     const bool reconnecting = isReconnecting();
     // While the port is being reopened, Disconnect ends the attempts.
-    const bool open = driver()->isOpen() || reconnecting;
+    const bool open = isConnected() || reconnecting;
     const bool idle = m_host->isIdle();
 
     m_ui.openPB->setChecked(open);
     m_ui.openPB->setText(open ? tr("Disconnect") : tr("Connect"));
     m_ui.openPB->setEnabled(idle && (open || hasSerialPort()));
-    m_ui.serialCB->setEnabled(!open);
+    // The band scope's service session holds the port too.
+    m_ui.serialCB->setEnabled(!driver()->isOpen());
     // While the Scan runs its button is the only way to stop it.
     m_ui.scanPB->setEnabled(driver()->isOpen() && (idle || isScanRunning()));
     m_ui.tuning->setEnabled(idle);
@@ -336,7 +342,7 @@ void ReceiverPanel::modulationChanged(int idx)
 void ReceiverPanel::updateAutoLabel()
 {
     const Corvindriver *rx = driver();
-    m_ui.effectiveMode->setVisible(rx->isOpen() &&
+    m_ui.effectiveMode->setVisible(isConnected() &&
                                    m_ui.modulationCB->currentIndex() == autoModeIndex);
     const Corvindriver::State &state = rx->state();
     if (state.mode == autoModeIndex && state.effectiveMode >= 0 &&

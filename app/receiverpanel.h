@@ -73,6 +73,7 @@ public:
     QString modeCaption(int index) const override;
     void setModeIndex(int index, bool notify) override;
     QString serialPortName() const override;
+    bool hasSerialPort() const override;
     void showSignalLevel(int level) override;
     void queueTune(qint64 hertz) override;
     void clearRequestQueue() override { m_queue.clear(); }
@@ -109,7 +110,9 @@ public slots:
 private:
     Corvindriver *driver() const;
     bool anomalyArmed() const;
-    bool hasSerialPort() const;
+    // The port is open for the receiver panel's own connection, not for the band scope's
+    // service session.
+    bool isConnected() const;
     qint64 stepHertz() const;
     void queueIfOpen(const ReceiverRequest &request);
     bool execute(const ReceiverRequest &request);

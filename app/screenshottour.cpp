@@ -1,6 +1,7 @@
 #include "screenshottour.h"
 
 #include "anomalypanel.h"
+#include "bandscopetab.h"
 #include "corvin.h"
 #include "dspshowcase.h"
 #include "favoritemeasurement.h"
@@ -25,7 +26,10 @@ namespace {
 constexpr int startDelayMs = 800;
 constexpr int settleMs = 4000; // several poll ticks: the tune and at least one S-meter read
 constexpr int pageMs = 600;
-constexpr int readyMs = 17000; // the 15 s pre-trigger buffer filled
+constexpr int scopeCheckMs = 500;
+constexpr int scopeChecks = 240; // two minutes at most
+constexpr int scopeSweeps = 24;  // waterfall rows before the capture is stopped
+constexpr int readyMs = 17000;   // the 15 s pre-trigger buffer filled
 constexpr int pollMs = 1000;
 constexpr int maximumWaits = 90; // for the event: detection, 20 s post-trigger, writing
 } // namespace
@@ -155,17 +159,58 @@ void ScreenshotTour::tuneToStation()
     // The Propagation page shows a report (scripts/screenshots serves the data).
     if (auto *refresh = m_window->findChild<QPushButton *>(QStringLiteral("propagationRefresh")))
         refresh->click();
-    QTimer::singleShot(settleMs, this, &ScreenshotTour::nextShot);
+    QTimer::singleShot(settleMs, this, &ScreenshotTour::captureBandScope);
+}
+
+void ScreenshotTour::captureBandScope()
+{
+    auto *run = m_window->findChild<QPushButton *>(QStringLiteral("bandScopeRun"));
+    if (!run || !run->isEnabled()) {
+        nextShot();
+        return;
+    }
+    m_window->mainTab()->setCurrentWidget(
+        m_window->findChild<QWidget *>(QStringLiteral("RxBandScope")));
+    run->click();
+    QTimer::singleShot(scopeCheckMs, this, &ScreenshotTour::watchBandScope);
+}
+
+// Stops the continuous capture once the waterfall has enough rows (Stop ends it after the
+// current frame), then goes on when it has ended.
+void ScreenshotTour::watchBandScope()
+{
+    auto *tab = m_window->findChild<BandScopeTab *>();
+    if (!tab->isCapturing() || ++m_scopeChecks > scopeChecks) {
+        tab->capture().finish(QStringLiteral("Stopped by user."));
+        nextShot();
+        return;
+    }
+    if (tab->history().size() >= scopeSweeps && !tab->capture().isStopPending())
+        tab->stopCapture();
+    QTimer::singleShot(scopeCheckMs, this, &ScreenshotTour::watchBandScope);
 }
 
 void ScreenshotTour::planShots()
 {
-    // Every main page, then the Receiver page with each inner page.
+    // Every main page (the band scope with its spectrum and its serial diagnostics), then the
+    // Receiver page with each inner page.
     QTabWidget *mainTab = m_window->mainTab();
     QTabWidget *controls = m_window->controlsTab();
+    auto *scopeViews = m_window->findChild<QTabWidget *>(QStringLiteral("bandScopeViews"));
     for (int i = 0; i < mainTab->count(); ++i) {
         const QString name = mainTab->widget(i)->objectName();
         const auto showPage = [mainTab, i] { mainTab->setCurrentIndex(i); };
+        if (name == QLatin1String("RxBandScope") && scopeViews) {
+            const auto showView = [showPage, scopeViews](int view) {
+                return [showPage, scopeViews, view] {
+                    showPage();
+                    scopeViews->setCurrentIndex(view);
+                };
+            };
+            m_shots.append({name, showView(0)});
+            m_shots.append({name + QStringLiteral("-SerialDiagnostics"), showView(1)});
+            continue;
+        }
         if (name != QLatin1String("Dsp")) {
             m_shots.append({name, showPage});
             continue;

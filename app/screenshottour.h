@@ -12,14 +12,16 @@ class Corvin;
 // (normally the simulated receiver), sweeps 88-108 MHz on the Frequency Spectrum Analyzer page,
 // adds two measured favourites and writes their report, runs the RF synthetic sweep its stored
 // settings describe and writes its CSV into the folder's "files", tunes to a station, switches
-// the audio spectrum on, refreshes the propagation report, then saves a PNG of every page of the
-// main tab widget (the DSP page with its analysed recording in several scenes) and of the
-// Receiver page's inner tabs into a folder, saves a spectrum snapshot, switches the spectrum off
-// (which closes its FFT archive) and quits the application. The two HTML reports stay in the data
-// folder (scripts/screenshots photographs them with a browser). When the simulator's audio control
-// FIFO is named in CORVIN_RXSIM_CONTROL, the tour also arms the anomaly panel with automatic
-// capture, photographs it ready, provokes an anomaly through the FIFO and photographs the saved
-// event. Started by the command-line option --screenshots DIR.
+// the audio spectrum on, refreshes the propagation report, runs a continuous band-scope capture
+// at the stored centre and span until its waterfall fills, then saves a PNG of every page of the
+// main tab widget (the DSP page with its analysed recording in several scenes, the band scope with
+// its serial diagnostics too) and of the Receiver page's inner tabs into a folder, saves a
+// spectrum snapshot, switches the spectrum off (which closes its FFT archive) and quits the
+// application. The two HTML reports stay in the data folder (scripts/screenshots photographs them
+// with a browser). When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
+// tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
+// anomaly through the FIFO and photographs the saved event. Started by the command-line option
+// --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -46,6 +48,8 @@ private:
     void syntheticSweep();
     void tuneToStation();
     void setAudioSpectrum(bool on);
+    void captureBandScope();
+    void watchBandScope();
     void nextShot();
     void armAnomalyCapture();
     void provokeAnomaly();
@@ -58,6 +62,7 @@ private:
     QVector<Shot> m_shots;
     int m_shot = 0;
     int m_favorites = 0;
+    int m_scopeChecks = 0;
     int m_saved = 0;
     int m_waits = 0;
 };

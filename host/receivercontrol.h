@@ -29,6 +29,8 @@ public:
 
     // The serial port selector's text.
     virtual QString serialPortName() const = 0;
+    // True when the selector names a port (not its "No COM ports available" placeholder).
+    virtual bool hasSerialPort() const = 0;
 
     // S-meter display: a level 0-255, or -1 for "no reading" ("---").
     virtual void showSignalLevel(int level) = 0;

@@ -184,6 +184,16 @@ bool PosixSerialBackend::write(const QByteArray &bytes, QString *error)
 
 QByteArray PosixSerialBackend::read(int maxBytes, bool *ok, QString *error)
 {
+    return readWaiting(maxBytes, readWaitMs, ok, error);
+}
+
+QByteArray PosixSerialBackend::readAvailable(int maxBytes, bool *ok, QString *error)
+{
+    return readWaiting(maxBytes, 0, ok, error);
+}
+
+QByteArray PosixSerialBackend::readWaiting(int maxBytes, int waitMs, bool *ok, QString *error)
+{
     *ok = false;
     if (m_fd < 0) {
         *error = failed("read", EBADF);
@@ -208,7 +218,7 @@ QByteArray PosixSerialBackend::read(int maxBytes, bool *ok, QString *error)
             return QByteArray();
         }
         // Nothing waiting (a read of 0 is a terminal with VMIN 0): wait for the first byte.
-        const qint64 left = readWaitMs - clock.elapsed();
+        const qint64 left = waitMs - clock.elapsed();
         if (left <= 0) {
             *ok = true;
             return QByteArray();

@@ -17,6 +17,8 @@ public:
     bool flush(QString *error) override;
     bool write(const QByteArray &bytes, QString *error) override;
     QByteArray read(int maxBytes, bool *ok, QString *error) override;
+    QByteArray readAvailable(int maxBytes, bool *ok, QString *error) override;
+    int descriptor() const override { return m_fd; }
     bool isGone() const override { return m_gone; }
 
     static constexpr int readWaitMs = 25;
@@ -24,6 +26,7 @@ public:
 
 private:
     bool configure();
+    QByteArray readWaiting(int maxBytes, int waitMs, bool *ok, QString *error);
     // The failure text of a call; notes errors that mean the device is gone.
     QString failed(const char *call, int code);
 

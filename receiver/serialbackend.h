@@ -26,6 +26,11 @@ public:
     virtual bool write(const QByteArray &bytes, QString *error) = 0;
     // Returns what is waiting at once; when nothing is, waits up to 25 ms for a byte.
     virtual QByteArray read(int maxBytes, bool *ok, QString *error) = 0;
+    // Returns what is waiting at once, possibly nothing; never waits.
+    virtual QByteArray readAvailable(int maxBytes, bool *ok, QString *error) = 0;
+    // The operating system's descriptor of the open port, for watching it for incoming bytes
+    // in an event loop; -1 when closed or when the platform has none.
+    virtual int descriptor() const = 0;
     // True once a call failed because the device itself went away (a USB adapter unplugged
     // or reset, a terminal hung up); cleared by open().
     virtual bool isGone() const = 0;

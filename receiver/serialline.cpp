@@ -65,7 +65,25 @@ QByteArray SerialLine::read(int maxBytes, bool *ok)
 {
     QString error;
     bool readOk = false;
-    QByteArray bytes = m_backend->read(maxBytes, &readOk, &error);
+    const QByteArray bytes = m_backend->read(maxBytes, &readOk, &error);
+    return traced(bytes, readOk, error, ok);
+}
+
+QByteArray SerialLine::readAvailable(int maxBytes, bool *ok)
+{
+    QString error;
+    bool readOk = false;
+    const QByteArray bytes = m_backend->readAvailable(maxBytes, &readOk, &error);
+    return traced(bytes, readOk, error, ok);
+}
+
+int SerialLine::descriptor() const
+{
+    return m_backend->descriptor();
+}
+
+QByteArray SerialLine::traced(const QByteArray &bytes, bool readOk, const QString &error, bool *ok)
+{
     record(readOk, error);
     if (!bytes.isEmpty() && m_trace)
         m_trace(false, bytes);

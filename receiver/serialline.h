@@ -40,6 +40,10 @@ public:
     bool write(const QByteArray &bytes);
     // At most `maxBytes` bytes; `ok` is true when the read itself succeeded, even empty.
     QByteArray read(int maxBytes, bool *ok);
+    // Like read(), but returns at once with what is waiting, possibly nothing.
+    QByteArray readAvailable(int maxBytes, bool *ok);
+    // The open port's descriptor, for watching it for incoming bytes; -1 when closed.
+    int descriptor() const;
 
     QString lastError() const { return m_lastError; }
     // True once an operation failed because the device went away; cleared by open().
@@ -56,6 +60,7 @@ public:
 
 private:
     bool record(bool success, const QString &error);
+    QByteArray traced(const QByteArray &bytes, bool readOk, const QString &error, bool *ok);
 
     std::unique_ptr<SerialBackend> m_backend;
     QString m_lastError;

@@ -250,6 +250,219 @@
     </message>
 </context>
 <context>
+    <name>BandScopeServiceView</name>
+    <message>
+        <source>Open an exclusive serial session without automatic tuning, polling or commands. Close it before using Connect.</source>
+        <translation>Apre una sessione seriale esclusiva senza sintonia, interrogazioni o comandi automatici. Chiudila prima di usare Connetti.</translation>
+    </message>
+    <message>
+        <source>Exclusive serial session for manual receiver commands.</source>
+        <translation>Sessione seriale esclusiva per i comandi manuali al ricevitore.</translation>
+    </message>
+    <message>
+        <source>Serial commands</source>
+        <translation>Comandi seriali</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Comando</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Invia</translation>
+    </message>
+    <message>
+        <source>Observation time for ordinary commands. DS uses at least 60 seconds.</source>
+        <translation>Tempo di osservazione dei comandi ordinari. DS usa almeno 60 secondi.</translation>
+    </message>
+    <message>
+        <source>Timeout</source>
+        <translation>Timeout</translation>
+    </message>
+    <message>
+        <source>Clear log</source>
+        <translation>Svuota registro</translation>
+    </message>
+    <message>
+        <source>Receiver replies and setup diagnostics will appear here.</source>
+        <translation>Qui compariranno le risposte del ricevitore e la diagnostica della configurazione.</translation>
+    </message>
+</context>
+<context>
+    <name>BandScopeSpectrumView</name>
+    <message>
+        <source>Current</source>
+        <translation>Corrente</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Media</translation>
+    </message>
+    <message>
+        <source>Peak hold (SW)</source>
+        <translation>Picco (SW)</translation>
+    </message>
+    <message>
+        <source>Std deviation</source>
+        <translation>Deviazione standard</translation>
+    </message>
+    <message>
+        <source>Current − reference</source>
+        <translation>Corrente − riferimento</translation>
+    </message>
+    <message>
+        <source>Trace</source>
+        <translation>Traccia</translation>
+    </message>
+    <message>
+        <source>Rolling window for mean, population standard deviation and software peak. Invalid codes are excluded.</source>
+        <translation>Finestra mobile per media, deviazione standard della popolazione e picco software. I codici non validi sono esclusi.</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Finestra</translation>
+    </message>
+    <message>
+        <source>Raw index</source>
+        <translation>Indice grezzo</translation>
+    </message>
+    <message>
+        <source>Show received codes by index, including 0 and 1. The RF mapping is provisional (manual p. 117).</source>
+        <translation>Mostra i codici ricevuti per indice, compresi 0 e 1. La mappatura RF è provvisoria (manuale p. 117).</translation>
+    </message>
+    <message>
+        <source>Set reference</source>
+        <translation>Imposta riferimento</translation>
+    </message>
+    <message>
+        <source>Freeze the current rolling mean as a reference. Differences use native codes.</source>
+        <translation>Congela la media mobile attuale come riferimento. Le differenze usano i codici nativi.</translation>
+    </message>
+    <message>
+        <source>Reset statistics</source>
+        <translation>Azzera statistiche</translation>
+    </message>
+    <message>
+        <source>Export CSV + raw</source>
+        <translation>Esporta CSV + raw</translation>
+    </message>
+    <message>
+        <source>Export history</source>
+        <translation>Esporta storia</translation>
+    </message>
+    <message>
+        <source>Write every sweep to a CSV file as it arrives, with its waterfall as a PNG image beside it. Click again to stop.</source>
+        <translation>Scrive ogni scansione in un file CSV appena arriva, con accanto il waterfall come immagine PNG. Premi di nuovo per fermare.</translation>
+    </message>
+    <message>
+        <source>Blue = low, red = high. Signed difference: blue negative, orange positive. Native codes: 0 not measured, 1 out of range, 2–15 measured.</source>
+        <translation>Blu = basso, rosso = alto. Differenza con segno: blu negativa, arancio positiva. Codici nativi: 0 non misurato, 1 fuori intervallo, 2–15 misurato.</translation>
+    </message>
+    <message>
+        <source>Waterfall · newest at top</source>
+        <translation>Waterfall · più recente in alto</translation>
+    </message>
+    <message>
+        <source>Each row is one completed sweep. Actual UTC times are shown below.</source>
+        <translation>Ogni riga è una scansione completata. Gli orari UTC effettivi sono mostrati sotto.</translation>
+    </message>
+    <message>
+        <source>Rows</source>
+        <translation>Righe</translation>
+    </message>
+</context>
+<context>
+    <name>BandScopeTab</name>
+    <message>
+        <source>Spectrum and waterfall</source>
+        <translation>Spettro e waterfall</translation>
+    </message>
+    <message>
+        <source>Serial diagnostics</source>
+        <translation>Diagnostica seriale</translation>
+    </message>
+    <message>
+        <source>Connect in Receiver or open Scope COM in Serial diagnostics.</source>
+        <translation>Connetti in Ricevitore oppure apri COM Scope in Diagnostica seriale.</translation>
+    </message>
+    <message>
+        <source>Acquisition</source>
+        <translation>Acquisizione</translation>
+    </message>
+    <message>
+        <source>Rounded to the nearest supported 2 or 10 kHz grid before capture.</source>
+        <translation>Arrotondato alla griglia di 2 o 10 kHz più vicina prima dell&apos;acquisizione.</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centro</translation>
+    </message>
+    <message>
+        <source>Sweep width. The nominal frequency step is shown in parentheses.</source>
+        <translation>Ampiezza della scansione. Il passo nominale di frequenza è tra parentesi.</translation>
+    </message>
+    <message>
+        <source>Span</source>
+        <translation>Span</translation>
+    </message>
+    <message>
+        <source>RX peak hold</source>
+        <translation>Peak hold RX</translation>
+    </message>
+    <message>
+        <source>Request PH1 when selected. Otherwise keep the receiver setting.</source>
+        <translation>Se selezionato richiede PH1. Altrimenti mantiene l&apos;impostazione del ricevitore.</translation>
+    </message>
+    <message>
+        <source>Back-to-back DS</source>
+        <translation>DS consecutivi</translation>
+    </message>
+    <message>
+        <source>Continuous capture requests the next frame as soon as the current one is complete, without waiting for a quiet line.</source>
+        <translation>L&apos;acquisizione continua chiede il fotogramma successivo appena quello corrente è completo, senza attendere che la linea sia libera.</translation>
+    </message>
+    <message>
+        <source>Capture sweep</source>
+        <translation>Acquisisci scansione</translation>
+    </message>
+    <message>
+        <source>Start continuous</source>
+        <translation>Avvia continuo</translation>
+    </message>
+    <message>
+        <source>Verify setup once, then repeat DS. Stop waits for the current sweep. Click again to abort and close COM.</source>
+        <translation>Verifica l&apos;impostazione una volta, poi ripete DS. Ferma attende la scansione in corso. Premi ancora per interrompere e chiudere COM.</translation>
+    </message>
+    <message>
+        <source>RX Band Scope history export stopped: %1</source>
+        <translation>Esportazione della storia RX Band Scope arrestata: %1</translation>
+    </message>
+    <message>
+        <source>%1 already exists. Replace it?</source>
+        <translation>%1 esiste già. Sostituirlo?</translation>
+    </message>
+    <message>
+        <source>Export band-scope history</source>
+        <translation>Esporta la storia del band scope</translation>
+    </message>
+    <message>
+        <source>Could not write the band-scope history %1: %2</source>
+        <translation>Impossibile scrivere la storia del band scope %1: %2</translation>
+    </message>
+    <message>
+        <source>Stop history export</source>
+        <translation>Ferma esportazione storia</translation>
+    </message>
+    <message>
+        <source>RX Band Scope history export: %1 + %2</source>
+        <translation>Esportazione storia RX Band Scope: %1 + %2</translation>
+    </message>
+    <message>
+        <source>Export history</source>
+        <translation>Esporta storia</translation>
+    </message>
+</context>
+<context>
     <name>Corvin</name>
     <message>
         <source>Corvin Remote</source>

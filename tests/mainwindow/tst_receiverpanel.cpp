@@ -34,6 +34,7 @@ private slots:
     void pollSilentDuringActivity();
     void connectSilentReceiver();
     void connectMissingPort();
+    void scopeServiceSessionIsNotAConnection();
     void disconnect_data();
     void disconnect();
 
@@ -58,6 +59,30 @@ void TestReceiverPanel::init()
     QSettings(QString::fromLatin1(SettingsKeys::organization),
               QString::fromLatin1(SettingsKeys::application))
         .clear();
+}
+
+void TestReceiverPanel::scopeServiceSessionIsNotAConnection()
+{
+    SimulatedReceiver rx;
+    PanelHarness harness({rx.sim.portPath()});
+    bool session = false;
+    harness.activities().registerActivity(Activity::BandScopeService, &harness,
+                                          [&session] { return session; });
+    harness.createPanel();
+    // The band scope's service session opens the port itself.
+    session = true;
+    QVERIFY(harness.driver()->openPort(rx.sim.portPath()));
+    harness.updateConnectionUi();
+    QCOMPARE(harness.ui.receiverStatus->text(), QStringLiteral("Receiver disconnected"));
+    QCOMPARE(harness.ui.openPB->text(), QStringLiteral("Connect"));
+    QVERIFY(!harness.ui.openPB->isChecked());
+    QVERIFY(!harness.ui.openPB->isEnabled());
+    QVERIFY(!harness.ui.serialCB->isEnabled());
+    QVERIFY(!harness.ui.effectiveMode->isVisible());
+    session = false;
+    harness.updateConnectionUi();
+    QCOMPARE(harness.ui.receiverStatus->text(),
+             QStringLiteral("Connected (%1)").arg(rx.sim.portPath()));
 }
 
 void TestReceiverPanel::connectTo(PanelHarness &harness, SimulatedReceiver &rx)

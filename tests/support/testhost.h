@@ -31,6 +31,7 @@ public:
     QString modeCaption(int index) const override;
     void setModeIndex(int index, bool notify) override;
     QString serialPortName() const override { return portName; }
+    bool hasSerialPort() const override { return !portName.isEmpty(); }
     void showSignalLevel(int level) override { shownLevel = level; }
     void queueTune(qint64 hertz) override { queuedTunes.append(hertz); }
     void clearRequestQueue() override { queuedTunes.clear(); }

@@ -227,6 +227,7 @@ int main(int argc, char *argv[])
             driver.closePort();
             return Failed;
         }
+        RxctlSession::noteCommand(command.name);
     }
     const int result = job.verb ? runJob(job) : Success;
     driver.closePort();

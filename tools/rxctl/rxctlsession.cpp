@@ -1,11 +1,13 @@
 #include "rxctlsession.h"
 
+#include <QSet>
 #include <QtGlobal>
 
 namespace {
 
 Corvindriver *openDriver = nullptr;
 QString openPort;
+QSet<QString> commandsRun;
 
 } // namespace
 
@@ -26,6 +28,16 @@ Corvindriver &driver()
 QString portName()
 {
     return openPort;
+}
+
+void noteCommand(const QString &name)
+{
+    commandsRun.insert(name);
+}
+
+bool hasRun(const QString &name)
+{
+    return commandsRun.contains(name);
 }
 
 } // namespace RxctlSession

@@ -12,5 +12,9 @@ void setReceiver(Corvindriver *driver, const QString &portName);
 Corvindriver &driver();
 // The port as the user gave it ("serial_port" in archives).
 QString portName();
+// The short commands that ran before the job ("tune", "mode", ...), noted by main as each
+// succeeds.
+void noteCommand(const QString &name);
+bool hasRun(const QString &name);
 
 } // namespace RxctlSession

@@ -47,6 +47,24 @@ void applyTrigger(RxSimulator &sim, const QString &spec)
     sim.triggerFault(fault, count, parts.value(2).toLatin1());
 }
 
+// "NAME=RATE" or "NAME[:COUNT]" for the band scope's faults.
+void applyScopeFault(RxSimulator &sim, const QString &spec, bool rate)
+{
+    const QStringList parts = spec.split(rate ? QLatin1Char('=') : QLatin1Char(':'));
+    ScopeFault fault;
+    bool ok = true;
+    const double value = parts.size() > 1 ? parts[1].toDouble(&ok) : 1.0;
+    const bool valid =
+        ScopeFaultPlan::fromName(parts[0], &fault) && ok &&
+        (rate ? parts.size() == 2 && value >= 0 && value <= 1 : parts.size() <= 2 && value >= 1);
+    if (!valid)
+        fail(QStringLiteral("bad band-scope fault %1").arg(spec));
+    if (rate)
+        sim.setScopeFaultRate(fault, value);
+    else
+        sim.triggerScopeFault(fault, static_cast<int>(value));
+}
+
 // "T:CMD": the event CMD from audio second T.
 void scheduleEvent(AudioEvents &events, const QString &spec, int rate)
 {
@@ -83,6 +101,11 @@ int main(int argc, char *argv[])
     for (int i = 0; i < simFaultCount; ++i)
         faultNames += (i ? QStringLiteral(", ") : QString()) + FaultPlan::name(SimFault(i));
 
+    QString scopeFaultNames;
+    for (int i = 0; i < scopeFaultCount; ++i)
+        scopeFaultNames +=
+            (i ? QStringLiteral(", ") : QString()) + ScopeFaultPlan::name(ScopeFault(i));
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral(
@@ -91,7 +114,7 @@ int main(int argc, char *argv[])
             "SIGTERM. SIGUSR1 wakes the receiver from standby; SIGUSR2 makes the terminal vanish "
             "like an unplugged adapter and come back (at the --link path) after the "
             "--vanish-s time.\nFaults: ") +
-        faultNames);
+        faultNames + QStringLiteral("\nBand-scope faults: ") + scopeFaultNames);
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -110,6 +133,24 @@ int main(int argc, char *argv[])
         {QStringLiteral("scope-row-ms"),
          QStringLiteral("Time between band-scope rows (default 20)."), QStringLiteral("MS"),
          QStringLiteral("20")},
+        {QStringLiteral("scope-sweep-ms"),
+         QStringLiteral("Band-scope sweep time before the first row of a frame (default 0)."),
+         QStringLiteral("MS"), QStringLiteral("0")},
+        {QStringLiteral("scope-narrow-rows"),
+         QStringLiteral("Rows of a frame on the narrow spans 6 and 7: 4 or 32 (default 4)."),
+         QStringLiteral("N"), QStringLiteral("4")},
+        {QStringLiteral("scope-variant"),
+         QStringLiteral("Legal band-scope reply variants, comma-separated: crlf, lower, blanks, "
+                        "echo."),
+         QStringLiteral("LIST")},
+        {QStringLiteral("scope-fault"),
+         QStringLiteral("Inject band-scope fault NAME with probability RATE per command "
+                        "(repeatable)."),
+         QStringLiteral("NAME=RATE")},
+        {QStringLiteral("scope-fault-next"),
+         QStringLiteral("Inject band-scope fault NAME into the next COUNT commands it applies to "
+                        "(repeatable)."),
+         QStringLiteral("NAME[:COUNT]")},
         {QStringLiteral("standby-wake"),
          QStringLiteral(
              "Seconds after QP until the receiver wakes (0: only on SIGUSR1; default 5)."),
@@ -186,6 +227,19 @@ int main(int argc, char *argv[])
     sim.setLevelFormat(format);
     sim.setContinuousScope(parser.isSet(QStringLiteral("scope-stream")));
     sim.setScopeTiming(intOption(parser, QStringLiteral("scope-row-ms"), 0, 10000), 100);
+    sim.setScopeSweepMs(intOption(parser, QStringLiteral("scope-sweep-ms"), 0, 60000));
+    const int narrowRows = intOption(parser, QStringLiteral("scope-narrow-rows"), 4, 32);
+    if (narrowRows != 4 && narrowRows != 32)
+        fail(QStringLiteral("--scope-narrow-rows must be 4 or 32"));
+    sim.setScopeNarrowRows(narrowRows);
+    ScopeVariants variants;
+    if (!ScopeVariants::parse(parser.value(QStringLiteral("scope-variant")), &variants))
+        fail(QStringLiteral("unknown --scope-variant"));
+    sim.setScopeVariants(variants);
+    for (const QString &spec : parser.values(QStringLiteral("scope-fault")))
+        applyScopeFault(sim, spec, true);
+    for (const QString &spec : parser.values(QStringLiteral("scope-fault-next")))
+        applyScopeFault(sim, spec, false);
     sim.setStandbyWakeMs(1000 * intOption(parser, QStringLiteral("standby-wake"), 0, 86400));
     sim.setLateReplyMs(intOption(parser, QStringLiteral("late-ms"), 0, 60000));
     sim.setDeadLineMs(intOption(parser, QStringLiteral("dead-ms"), 0, 86400000));

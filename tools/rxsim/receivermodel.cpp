@@ -1,7 +1,5 @@
 #include "receivermodel.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace {
@@ -73,77 +71,21 @@ QByteArray ReceiverModel::levelReply(int level, bool malformed)
     return QByteArray();
 }
 
-QByteArray ReceiverModel::scopeStatus() const
-{
-    return QByteArray("AM CF") + QByteArray::number(m_scopeCentre).rightJustified(10, '0') + " SW" +
-           QByteArray::number(m_scopeSpan) + " MF" +
-           QByteArray::number(m_scopeMarker).rightJustified(10, '0') + " PH" +
-           QByteArray::number(m_peakHold);
-}
-
-bool ReceiverModel::setScopeCentre(const QByteArray &argument)
-{
-    quint64 hz = 0;
-    if (isDigits(argument, 10)) {
-        hz = argument.toULongLong();
-    } else {
-        static const QRegularExpression mhzForm(QStringLiteral("^([0-9]{1,4})\\.([0-9]{3})$"));
-        const QRegularExpressionMatch match = mhzForm.match(QString::fromLatin1(argument));
-        if (!match.hasMatch())
-            return false;
-        hz = match.captured(1).toULongLong() * 1000000 + match.captured(2).toULongLong() * 1000;
-    }
-    if (hz < minFrequency || hz > maxFrequency)
-        return false;
-    m_scopeCentre = hz;
-    return true;
-}
-
-QVector<SimReply> ReceiverModel::scopeFrame(int firstDelayMs)
-{
-    const bool narrow = m_scopeSpan >= 6;
-    const int rows = narrow ? 4 : 32;
-    const qint64 step = narrow ? 2000 : 10000;
-    const qint64 centreBin = narrow ? 64 : 512;
-    QVector<SimReply> frame;
-    for (int row = 0; row < rows; ++row) {
-        const int top = (rows - row) * 32 - 1;
-        QByteArray text = "DS" + QByteArray::number(top).rightJustified(4, '0') + ':';
-        for (int bin = top; bin > top - 32; --bin) {
-            const qint64 f = static_cast<qint64>(m_scopeCentre) + (bin - centreBin) * step;
-            const int level = f > 0 ? m_plan.levelAt(static_cast<quint64>(f)) : 0;
-            const int noise = std::uniform_int_distribution<int>(0, 1)(m_random);
-            text += "0123456789ABCDEF"[std::clamp(level / 16 + noise, 0, 15)];
-        }
-        frame.append(SimReply{text + '\r', firstDelayMs + row * m_scopeRowMs, true});
-    }
-    return frame;
-}
-
 QVector<SimReply> ReceiverModel::continueScopeStream()
 {
-    if (!m_scopeStreaming)
-        return {};
-    return scopeFrame(m_scopeGapMs);
+    return m_scope.continueStream();
 }
 
 bool ReceiverModel::takeScopeCancel()
 {
-    const bool cancel = m_scopeCancel;
-    m_scopeCancel = false;
-    return cancel;
-}
-
-void ReceiverModel::stopScope()
-{
-    m_scopeStreaming = false;
-    m_scopeCancel = true;
+    return m_scope.takeCancel();
 }
 
 QVector<SimReply> ReceiverModel::handle(const QByteArray &command, const ContentFaults &faults)
 {
     if (m_standby || command.isEmpty())
         return {};
+    m_scope.noteCommand(command);
     const QVector<SimReply> ack = {line(QByteArray())};
     const QVector<SimReply> reject = {line("?")};
     const QByteArray head = command.left(2);
@@ -188,42 +130,20 @@ QVector<SimReply> ReceiverModel::handle(const QByteArray &command, const Content
     }
     if (command == "QP") {
         m_standby = true;
-        stopScope();
+        m_scope.stop();
         return {};
     }
     if (command == "EX") {
-        stopScope();
+        m_scope.stop();
         return {};
     }
     if (command == "VF") {
         if (!faults.stuckScope)
-            stopScope();
+            m_scope.stop();
         return {};
     }
-    if (command == "AM")
-        return {line(scopeStatus())};
-    if (head == "CF")
-        return setScopeCentre(argument) ? QVector<SimReply>() : reject;
-    if (head == "SW") {
-        if (argument.size() != 1 || argument[0] < '1' || argument[0] > '7')
-            return reject;
-        m_scopeSpan = argument[0] - '0';
-        return {};
-    }
-    if (head == "MF") {
-        const quint64 hz = argument.toULongLong();
-        if (!isDigits(argument, 10) || hz < minFrequency || hz > maxFrequency)
-            return reject;
-        m_scopeMarker = hz;
-        return {};
-    }
-    if (command == "PH0" || command == "PH1") {
-        m_peakHold = command == "PH1" ? 1 : 0;
-        return {};
-    }
-    if (command == "DS") {
-        m_scopeStreaming = m_continuousScope;
-        return scopeFrame(0);
-    }
+    QVector<SimReply> scopeReplies;
+    if (m_scope.handle(command, &scopeReplies))
+        return scopeReplies;
     return reject;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bandplan.h"
+#include "scopemodel.h"
 
 #include <QByteArray>
 #include <QVector>
@@ -52,7 +53,7 @@ public:
     int effectiveMode() const { return m_auto ? m_plan.modeAt(m_frequency) : m_mode; }
     bool standby() const { return m_standby; }
     void wake() { m_standby = false; }
-    bool scopeStreaming() const { return m_scopeStreaming; }
+    bool scopeStreaming() const { return m_scope.streaming(); }
     // True once after VF, EX or standby ended the band scope: frames not yet sent are void.
     bool takeScopeCancel();
     const BandPlan &bandPlan() const { return m_plan; }
@@ -64,9 +65,12 @@ public:
     // Fluctuation of the S-meter reading, +- this many steps (default 2).
     void setLevelJitter(int steps) { m_levelJitter = steps; }
     // When set, "DS" starts a stream of frames that runs until VF or EX.
-    void setContinuousScope(bool on) { m_continuousScope = on; }
-    void setScopeRowIntervalMs(int ms) { m_scopeRowMs = ms; }
-    void setScopeFrameGapMs(int ms) { m_scopeGapMs = ms; }
+    void setContinuousScope(bool on) { m_scope.setContinuous(on); }
+    void setScopeRowIntervalMs(int ms) { m_scope.setRowIntervalMs(ms); }
+    void setScopeFrameGapMs(int ms) { m_scope.setFrameGapMs(ms); }
+    // The band scope: frame timing and layout, reply variants and its faults.
+    ScopeModel &scope() { return m_scope; }
+    const ScopeModel &scope() const { return m_scope; }
 
     static bool levelFormatFromName(const QString &name, LevelFormat *format);
     static constexpr quint64 minFrequency = 100000;
@@ -74,10 +78,6 @@ public:
 
 private:
     QByteArray levelReply(int level, bool malformed);
-    QByteArray scopeStatus() const;
-    QVector<SimReply> scopeFrame(int firstDelayMs);
-    bool setScopeCentre(const QByteArray &argument);
-    void stopScope();
 
     BandPlan m_plan;
     quint64 m_frequency = 89100000;
@@ -88,15 +88,6 @@ private:
     int m_levelJitter = 2;
     int m_malformedLevels = 0;
     int m_badIdentities = 0;
-    // Band scope.
-    quint64 m_scopeCentre = 98000000;
-    quint64 m_scopeMarker = 98000000;
-    int m_scopeSpan = 1;
-    int m_peakHold = 0;
-    bool m_continuousScope = false;
-    bool m_scopeStreaming = false;
-    bool m_scopeCancel = false;
-    int m_scopeRowMs = 20;
-    int m_scopeGapMs = 100;
     std::mt19937 m_random;
+    ScopeModel m_scope{m_plan};
 };

@@ -163,6 +163,30 @@ void RxSimulator::setScopeTiming(int rowIntervalMs, int frameGapMs)
     m_model.setScopeFrameGapMs(frameGapMs);
 }
 
+void RxSimulator::setScopeSweepMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().setSweepMs(ms);
+}
+
+void RxSimulator::setScopeNarrowRows(int rows)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().setNarrowRows(rows);
+}
+
+void RxSimulator::setScopeVariants(const ScopeVariants &variants)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().setVariants(variants);
+}
+
+void RxSimulator::setScopeChatterMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().setChatterMs(ms);
+}
+
 void RxSimulator::setStandbyWakeMs(int ms)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -235,6 +259,25 @@ void RxSimulator::clearFaults()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults.clear();
+    m_model.scope().clearFaults();
+}
+
+void RxSimulator::setScopeFaultRate(ScopeFault fault, double probability)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().faults().setRate(fault, probability);
+}
+
+void RxSimulator::triggerScopeFault(ScopeFault fault, int count)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.scope().faults().trigger(fault, count);
+}
+
+qint64 RxSimulator::scopeFaultCount(ScopeFault fault) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_model.scope().faults().count(fault);
 }
 
 void RxSimulator::setFaultSeed(quint32 seed)
@@ -377,6 +420,10 @@ void RxSimulator::serviceLine(qint64 now)
         m_line.dropOutput();
     else
         m_line.transmit(m_pty.masterFd(), now, m_wire);
+    // Unpaced, the last line of a stream has just gone out: schedule what follows now, or the
+    // stream would wait for the next command or idle poll.
+    if (m_model.scopeStreaming() && m_line.readyForScope())
+        m_line.schedule(m_model.continueScopeStream(), now, 0, QByteArray());
 }
 
 void RxSimulator::goDead(qint64 now)

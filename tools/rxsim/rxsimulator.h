@@ -78,6 +78,12 @@ public:
     void setLevelJitter(int steps);
     void setContinuousScope(bool on);
     void setScopeTiming(int rowIntervalMs, int frameGapMs);
+    // Band scope: the time it sweeps before the first row of a frame, rows of a narrow-span
+    // frame (4 or 32), legal reply variants, and the interval of a chatter fault's lines.
+    void setScopeSweepMs(int ms);
+    void setScopeNarrowRows(int rows);
+    void setScopeVariants(const ScopeVariants &variants);
+    void setScopeChatterMs(int ms);
     // After "QP" the receiver wakes by itself after `ms` (0: only through wake()).
     void setStandbyWakeMs(int ms);
     void wake();
@@ -99,6 +105,10 @@ public:
     void setDeadLineMs(int ms);
     void revive();
     qint64 faultCount(SimFault fault) const;
+    // Band-scope faults, cleared by clearFaults() too.
+    void setScopeFaultRate(ScopeFault fault, double probability);
+    void triggerScopeFault(ScopeFault fault, int count = 1);
+    qint64 scopeFaultCount(ScopeFault fault) const;
     qint64 totalFaults() const;
 
     // Wire log.
