@@ -176,8 +176,9 @@ private slots:
     void disarmPaths();
     void eventWavFailureDisarms();
     void eventOnItsWayAtExitIsWritten();
-    void decisionLineAndEarlierArms();
+    // Opens no input: it runs before a test that reads the pipe source to its end.
     void replayKeepsTheSettingsOfItsOpening();
+    void decisionLineAndEarlierArms();
 };
 
 void TestAnomalyPanel::settingsClampedAndWritten()
