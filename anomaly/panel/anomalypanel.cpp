@@ -160,8 +160,8 @@ void AnomalyPanel::start()
             &AnomalyPanel::onObservationError, Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyFeaturesReady, this, &AnomalyPanel::onFeatures,
             Qt::QueuedConnection);
-    connect(m_recorder, &AudioRecorder::anomalyFeaturesError, this,
-            &AnomalyPanel::onFeaturesError, Qt::QueuedConnection);
+    connect(m_recorder, &AudioRecorder::anomalyFeaturesError, this, &AnomalyPanel::onFeaturesError,
+            Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyDecisionReady, this, &AnomalyPanel::onDecision,
             Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyProgress, this, &AnomalyPanel::onProgress,

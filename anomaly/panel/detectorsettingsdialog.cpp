@@ -24,8 +24,7 @@ QSpinBox *countBox(QWidget *parent, const char *name, int low, int high, int val
     return box;
 }
 
-QDoubleSpinBox *ruleBox(QWidget *parent, const QString &name, double low, double high,
-                        double value)
+QDoubleSpinBox *ruleBox(QWidget *parent, const QString &name, double low, double high, double value)
 {
     auto *box = new QDoubleSpinBox(parent);
     box->setObjectName(name);

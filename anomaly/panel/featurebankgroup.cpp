@@ -155,10 +155,9 @@ void FeatureBankGroup::editDetectorSettings()
 
 void FeatureBankGroup::setArmed(bool armed)
 {
-    for (QWidget *control :
-         {static_cast<QWidget *>(m_analysis), static_cast<QWidget *>(m_low),
-          static_cast<QWidget *>(m_high), static_cast<QWidget *>(m_automatic),
-          static_cast<QWidget *>(m_detectorSettings)})
+    for (QWidget *control : {static_cast<QWidget *>(m_analysis), static_cast<QWidget *>(m_low),
+                             static_cast<QWidget *>(m_high), static_cast<QWidget *>(m_automatic),
+                             static_cast<QWidget *>(m_detectorSettings)})
         control->setEnabled(!armed);
     m_metrics->setArmed(armed, analysisEnabled());
     m_lastStatus.clear();

@@ -68,7 +68,7 @@ void MetricGrid::setArmed(bool armed, bool monitor)
 {
     if (armed)
         clearValues();
-    m_status->setText(AnomalyTexts::text(!armed     ? Text::MetricsIdle
+    m_status->setText(AnomalyTexts::text(!armed    ? Text::MetricsIdle
                                          : monitor ? Text::MetricsCollecting
                                                    : Text::MetricsDisabled));
 }
@@ -98,10 +98,10 @@ void MetricGrid::showDecision(const QVector<double> &scores, int activeMask,
     for (int i = 0; i < AnomalyMetrics::count; ++i) {
         const auto at = static_cast<std::size_t>(i);
         QLabel *value = m_values[at];
-        const QString tail = config.rules[at].enabled && AnomalyMetrics::hasRule(i)
-                                 ? AnomalyTexts::text(Text::ScoreTip)
-                                       .arg(scores.value(i), 0, 'f', 2)
-                                 : AnomalyTexts::text(Text::NotUsedTip);
+        const QString tail =
+            config.rules[at].enabled && AnomalyMetrics::hasRule(i)
+                ? AnomalyTexts::text(Text::ScoreTip).arg(scores.value(i), 0, 'f', 2)
+                : AnomalyTexts::text(Text::NotUsedTip);
         value->setToolTip(MetricNames::description(i) + tail);
         const bool active = activeMask & static_cast<int>(AnomalyMetrics::bit(i));
         value->setStyleSheet(active ? QLatin1String(activeStyle) : QString());

@@ -97,14 +97,13 @@ void ReplayDialog::buildUi(const QString &wavPath)
 {
     const int rate = m_runner->sampleRate();
     const int channels = m_runner->channels();
-    auto *info = new QLabel(QStringLiteral("%1 | %2 Hz | %3 ch | %4 s")
-                                .arg(QFileInfo(wavPath).fileName())
-                                .arg(rate)
-                                .arg(channels)
-                                .arg(rate > 0 ? static_cast<double>(m_runner->frameCount()) / rate
-                                              : 0.0,
-                                     0, 'f', 2),
-                            this);
+    auto *info = new QLabel(
+        QStringLiteral("%1 | %2 Hz | %3 ch | %4 s")
+            .arg(QFileInfo(wavPath).fileName())
+            .arg(rate)
+            .arg(channels)
+            .arg(rate > 0 ? static_cast<double>(m_runner->frameCount()) / rate : 0.0, 0, 'f', 2),
+        this);
     info->setObjectName(QStringLiteral("replayInfo"));
     auto *note = new QLabel(tr("Uses current DSP band, detector settings and pre/post/cooldown. "
                                "Simulated captures only; original WAV unchanged."),
@@ -117,8 +116,8 @@ void ReplayDialog::buildUi(const QString &wavPath)
     m_channel->setValue(std::min(m_settings.channel + 1, std::max(1, channels)));
     m_speed = new QComboBox(this);
     m_speed->setObjectName(QStringLiteral("replaySpeed"));
-    m_speed->addItems({QStringLiteral("1x"), QStringLiteral("5x"), QStringLiteral("10x"),
-                       tr("Maximum")});
+    m_speed->addItems(
+        {QStringLiteral("1x"), QStringLiteral("5x"), QStringLiteral("10x"), tr("Maximum")});
     m_speed->setCurrentIndex(Speed10x);
     const auto button = [this](const char *name, const QString &text) {
         auto *b = new QPushButton(text, this);
@@ -155,9 +154,9 @@ void ReplayDialog::buildUi(const QString &wavPath)
         for (int c = 1; c < m_metrics->columnCount(); ++c)
             m_metrics->setItem(i, c, cell(QStringLiteral("--")));
     }
-    m_events = table(this, "replayEvents",
-                     {tr("Time (s)"), tr("Event"), tr("Changed metrics"), tr("Capture"),
-                      tr("Window (s)")});
+    m_events = table(
+        this, "replayEvents",
+        {tr("Time (s)"), tr("Event"), tr("Changed metrics"), tr("Capture"), tr("Window (s)")});
     auto *close = button("replayClose", tr("Close"));
 
     auto *tables = new QHBoxLayout;
@@ -327,11 +326,10 @@ void ReplayDialog::showStep(const ReplayRunner::Step &step)
         m_events->setItem(row, 2, cell(changed.join(QStringLiteral(", "))));
         m_events->setItem(row, 3,
                           cell(QLatin1String(TriggerPolicy::captureName(step.decision.capture))));
-        m_events->setItem(row, 4,
-                          cell(started ? QStringLiteral("%1 - %2")
-                                             .arg(step.windowStart)
-                                             .arg(step.windowEnd)
-                                       : QStringLiteral("--")));
+        m_events->setItem(
+            row, 4,
+            cell(started ? QStringLiteral("%1 - %2").arg(step.windowStart).arg(step.windowEnd)
+                         : QStringLiteral("--")));
         m_events->scrollToBottom();
     }
 

@@ -125,7 +125,7 @@ int main(int argc, char **argv)
     }
     std::printf("median: runner %.2f s, dialog %.2f s, ratio %.3f, timer late median %.1f ms, "
                 "p99 %.1f ms, worst %.1f ms\n",
-                median(runner), median(dialog), median(ratio), median(lateMedian),
-                median(late99), median(lateWorst));
+                median(runner), median(dialog), median(ratio), median(lateMedian), median(late99),
+                median(lateWorst));
     return 0;
 }

@@ -70,11 +70,11 @@ QByteArray configJson(const AnomalySettings &settings)
     QJsonObject rules;
     for (int i = 0; i < AnomalyMetrics::count; ++i) {
         const MetricRule &rule = settings.decision.rules[static_cast<std::size_t>(i)];
-        rules.insert(AnomalyMetrics::key(i), QJsonObject{{"enabled", rule.enabled},
-                                                         {"absolute_threshold",
-                                                          rule.absoluteThreshold},
-                                                         {"z_threshold", rule.z},
-                                                         {"scale_floor", rule.scaleFloor}});
+        rules.insert(AnomalyMetrics::key(i),
+                     QJsonObject{{"enabled", rule.enabled},
+                                 {"absolute_threshold", rule.absoluteThreshold},
+                                 {"z_threshold", rule.z},
+                                 {"scale_floor", rule.scaleFloor}});
     }
     const DecisionConfig &d = settings.decision;
     return QJsonDocument(
@@ -116,7 +116,7 @@ class TestReplayDialog : public QObject
     {
         const QString path = m_dir.filePath(name);
         return TestWav::write(path, rate, channels, 16, false, TestWav::bytesOf(pcm)) ? path
-                                                                                       : QString();
+                                                                                      : QString();
     }
 
     std::unique_ptr<ReplayDialog> dialogFor(const QString &wav, const AnomalySettings &settings)
@@ -167,7 +167,7 @@ void TestReplayDialog::finishesWithTail()
     auto *metrics = child<QTableWidget>(dialog.get(), "replayMetrics");
     QCOMPARE(metrics->rowCount(), 14);
     QCOMPARE(metrics->item(0, 0)->text(), QStringLiteral("rms"));
-    QVERIFY(metrics->item(0, 1)->text().startsWith("-3")); // about -30.3 dBFS
+    QVERIFY(metrics->item(0, 1)->text().startsWith("-3"));       // about -30.3 dBFS
     QCOMPARE(metrics->item(9, 1)->text(), QStringLiteral("--")); // no comb in noise
     QCOMPARE(metrics->item(0, 4)->text(), QStringLiteral("--"));
 }
@@ -226,8 +226,8 @@ void TestReplayDialog::decisionsAndCaptures()
     const int rate = 8000;
     AnomalySettings settings = clickSettings(pre, post, cooldown);
     settings.decision.captureEnd = captureEnd;
-    auto dialog = dialogFor(writeWav("clicks.wav", rate, 1, clickAudio(rate, seconds, clicked)),
-                            settings);
+    auto dialog =
+        dialogFor(writeWav("clicks.wav", rate, 1, clickAudio(rate, seconds, clicked)), settings);
     QVERIFY(runToEnd(*dialog));
     QCOMPARE(eventRows(child<QTableWidget>(dialog.get(), "replayEvents")), rows);
     QVERIFY2(dialog->statusText().contains(finished), qPrintable(dialog->statusText()));
@@ -412,18 +412,22 @@ void TestReplayDialog::exportRefusals_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("upper-case suffix") << "rows.CSV" << "";
-    QTest::newRow("not .csv") << "rows.txt" << "Choose a .csv filename";
-    QTest::newRow("no suffix") << "rows" << "Choose a .csv filename";
-    QTest::newRow("folder missing") << "missing/rows.csv" << "CSV export failed";
+    QTest::newRow("upper-case suffix") << "rows.CSV"
+                                       << "";
+    QTest::newRow("not .csv") << "rows.txt"
+                              << "Choose a .csv filename";
+    QTest::newRow("no suffix") << "rows"
+                               << "Choose a .csv filename";
+    QTest::newRow("folder missing") << "missing/rows.csv"
+                                    << "CSV export failed";
 }
 
 void TestReplayDialog::exportRefusals()
 {
     QFETCH(QString, name);
     QFETCH(QString, warning);
-    auto dialog = dialogFor(writeWav("export.wav", 8000, 1, noise(8000, 3, 1000, 6)),
-                            AnomalySettings());
+    auto dialog =
+        dialogFor(writeWav("export.wav", 8000, 1, noise(8000, 3, 1000, 6)), AnomalySettings());
     QVERIFY(runToEnd(*dialog));
     const QString path = m_dir.filePath(name);
     QCOMPARE(dialog->exportTo(path), warning);
