@@ -27,6 +27,7 @@ namespace {
 
 constexpr qint64 copyBlock = 64 * 1024;
 constexpr int tableDigits = 9;
+constexpr qint64 displayMs = 100;            // display refresh at "Maximum"
 const int intervals[] = {1000, 200, 100, 0}; // ms per second of audio, in Speed order
 
 // The runner's fixed English errors, translated where the catalogue knows them.
@@ -231,6 +232,7 @@ void ReplayDialog::start()
 void ReplayDialog::pause()
 {
     m_timer->stop();
+    showLatest();
     updateButtons();
 }
 
@@ -239,6 +241,7 @@ void ReplayDialog::reset()
     m_timer->stop();
     m_runner->reset();
     m_ended = false;
+    m_displayPending = false;
     m_events->setRowCount(0);
     m_progress->setValue(0);
     clearMetricTable();
@@ -270,12 +273,20 @@ void ReplayDialog::tick()
         fail(errorText(e));
         return;
     }
-    showStep(step);
+    if (step.decision.result.decision != Decision::None)
+        appendEvent(step);
+    m_latest = step;
+    m_displayPending = true;
+    // As fast as the event loop turns, the display keeps to a steady rate: repainting the
+    // tables for every second of audio would cost more than analysing it.
+    if (interval() > 0 || !m_displayClock.isValid() || m_displayClock.hasExpired(displayMs))
+        showLatest();
 }
 
 void ReplayDialog::finish()
 {
     m_timer->stop();
+    showLatest();
     m_ended = true;
     m_progress->setValue(1000);
     m_status->setText(tr("Finished | started %1 | complete %2 | skipped %3 | unfinished %4 | "
@@ -291,15 +302,20 @@ void ReplayDialog::finish()
 void ReplayDialog::fail(const QString &error)
 {
     m_timer->stop();
+    showLatest();
     m_ended = true;
     m_status->setText(error);
     updateButtons();
 }
 
-void ReplayDialog::showStep(const ReplayRunner::Step &step)
+void ReplayDialog::showLatest()
 {
-    const FeatureUpdate &update = step.update;
-    const DecisionResult &result = step.decision.result;
+    if (!m_displayPending)
+        return;
+    m_displayPending = false;
+    m_displayClock.start();
+    const FeatureUpdate &update = m_latest.update;
+    const DecisionResult &result = m_latest.decision.result;
     for (int i = 0; i < AnomalyMetrics::count; ++i) {
         const auto at = static_cast<std::size_t>(i);
         m_metrics->item(i, 1)->setText(tableNumber(update.values[at]));
@@ -308,29 +324,6 @@ void ReplayDialog::showStep(const ReplayRunner::Step &step)
         m_metrics->item(i, 4)->setText(result.activeMask & AnomalyMetrics::bit(i)
                                            ? QStringLiteral("YES")
                                            : QStringLiteral("--"));
-    }
-
-    if (result.decision != Decision::None) {
-        QStringList changed;
-        for (int i = 0; i < AnomalyMetrics::count; ++i) {
-            if (result.changedMask & AnomalyMetrics::bit(i))
-                changed << QLatin1String(AnomalyMetrics::key(i));
-        }
-        const bool started = step.decision.capture == TriggerPolicy::Capture::Start;
-        if (m_events->rowCount() >= eventRowLimit)
-            m_events->removeRow(0);
-        const int row = m_events->rowCount();
-        m_events->insertRow(row);
-        m_events->setItem(row, 0, cell(QString::number(update.seconds)));
-        m_events->setItem(row, 1, cell(QLatin1String(decisionName(result.decision))));
-        m_events->setItem(row, 2, cell(changed.join(QStringLiteral(", "))));
-        m_events->setItem(row, 3,
-                          cell(QLatin1String(TriggerPolicy::captureName(step.decision.capture))));
-        m_events->setItem(
-            row, 4,
-            cell(started ? QStringLiteral("%1 - %2").arg(step.windowStart).arg(step.windowEnd)
-                         : QStringLiteral("--")));
-        m_events->scrollToBottom();
     }
 
     // 64-bit: position x 1000 overflows 32 bits after 44 s at 48 kHz.
@@ -344,6 +337,32 @@ void ReplayDialog::showStep(const ReplayRunner::Step &step)
                           .arg(m_runner->capturesCompleted())
                           .arg(m_runner->skipped())
                           .arg(update.computeMs, 0, 'f', 1));
+}
+
+void ReplayDialog::appendEvent(const ReplayRunner::Step &step)
+{
+    const FeatureUpdate &update = step.update;
+    const DecisionResult &result = step.decision.result;
+    QStringList changed;
+    for (int i = 0; i < AnomalyMetrics::count; ++i) {
+        if (result.changedMask & AnomalyMetrics::bit(i))
+            changed << QLatin1String(AnomalyMetrics::key(i));
+    }
+    const bool started = step.decision.capture == TriggerPolicy::Capture::Start;
+    if (m_events->rowCount() >= eventRowLimit)
+        m_events->removeRow(0);
+    const int row = m_events->rowCount();
+    m_events->insertRow(row);
+    m_events->setItem(row, 0, cell(QString::number(update.seconds)));
+    m_events->setItem(row, 1, cell(QLatin1String(decisionName(result.decision))));
+    m_events->setItem(row, 2, cell(changed.join(QStringLiteral(", "))));
+    m_events->setItem(row, 3,
+                      cell(QLatin1String(TriggerPolicy::captureName(step.decision.capture))));
+    m_events->setItem(row, 4,
+                      cell(started
+                               ? QStringLiteral("%1 - %2").arg(step.windowStart).arg(step.windowEnd)
+                               : QStringLiteral("--")));
+    m_events->scrollToBottom();
 }
 
 QString ReplayDialog::exportTo(const QString &path)

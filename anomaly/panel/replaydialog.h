@@ -4,6 +4,7 @@
 #include "replayrunner.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTemporaryFile>
 
 #include <exception>
@@ -66,7 +67,10 @@ private:
     void tick();
     void finish();
     void fail(const QString &error);
-    void showStep(const ReplayRunner::Step &step);
+    // The metric table, progress and status of the latest second, if not yet shown.
+    void showLatest();
+    // A decision row in the event table, the oldest dropped beyond eventRowLimit.
+    void appendEvent(const ReplayRunner::Step &step);
     void clearMetricTable();
     void updateButtons();
     int interval() const;
@@ -76,6 +80,9 @@ private:
     QString m_wavPath;
     QTemporaryFile m_csv;
     bool m_ended = false;
+    ReplayRunner::Step m_latest;
+    bool m_displayPending = false;
+    QElapsedTimer m_displayClock;
 
     QTimer *m_timer = nullptr;
     QSpinBox *m_channel = nullptr;
