@@ -1,3 +1,4 @@
+#include "corvinversion.h"
 #include "documentviewer.h"
 #include "helpdocuments.h"
 
@@ -16,6 +17,8 @@ private slots:
     void pages();
     void licence_data();
     void licence();
+    void guideNamesVersion_data();
+    void guideNamesVersion();
 
 private:
     QWidget m_window;
@@ -89,6 +92,30 @@ void TestEmbeddedDocuments::licence()
                                                           QStringLiteral("t"), nullptr);
     QVERIFY(viewer);
     QCOMPARE(viewer->browser()->toPlainText(), licence + QStringLiteral("\n\n") + notices);
+}
+
+void TestEmbeddedDocuments::guideNamesVersion_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("en") << "en" << QStringLiteral("Corvin version " CORVIN_VERSION);
+    QTest::newRow("it") << "it" << QStringLiteral("Corvin versione " CORVIN_VERSION);
+}
+
+// The guide the help button opens names the version that --version and the log print, filled
+// in when the program is built.
+void TestEmbeddedDocuments::guideNamesVersion()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, line);
+    qApp->setProperty("language", language);
+    DocumentViewer *viewer = DocumentViewer::showDocument(
+        &m_window, HelpDocuments::programHelpPath(), QStringLiteral("t"), nullptr);
+    QVERIFY(viewer);
+    const QStringList lines = viewer->browser()->toPlainText().split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() > 2, qPrintable(lines.join(QLatin1Char('|'))));
+    QCOMPARE(lines.at(1), line);
+    QVERIFY(!viewer->browser()->toPlainText().contains(QLatin1Char('@')));
 }
 
 QTEST_MAIN(TestEmbeddedDocuments)
