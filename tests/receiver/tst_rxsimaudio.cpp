@@ -1,6 +1,7 @@
 // The simulated receiver's audio on SSB and CW: every station in the passband at its RF offset,
 // the sideband a station sends and the receiver hears, the FSK station's two tones, the sweeping
-// tone, the shaped noise floor, and the band plan's stations between 4.6 and 4.7 MHz.
+// tone, the shaped noise floor, and the band plan's stations between 4.6 and 4.7 MHz. On FM: the
+// quieting of a strong carrier, and the emission keyed once after every tuning.
 
 #include "audiosynth.h"
 #include "bandplan.h"
@@ -10,13 +11,14 @@
 #include <QTemporaryFile>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace {
 
 constexpr int rate = 48000;
-constexpr int usb = 3, lsb = 4, cw = 5, am = 2;
+constexpr int usb = 3, lsb = 4, cw = 5, am = 2, wfm = 0;
 
 // Amplitude of the sinusoid at hertz in samples (Goertzel with a Hann window).
 double amplitudeAt(const std::vector<float> &samples, double hertz)
@@ -56,6 +58,32 @@ std::vector<float> render(int receiverMode, const QVector<SidebandStation> &stat
     return samples;
 }
 
+// RMS of samples in dBFS.
+double rmsDbfs(const std::vector<float> &samples)
+{
+    double sum = 0.0;
+    for (float s : samples)
+        sum += double(s) * double(s);
+    return 10.0 * std::log10(std::max(sum / double(samples.size()), 1e-20));
+}
+
+// The tuned station's scene on AM or FM (kind Silence: no station).
+AudioScene tunedScene(int receiverMode, AudioKind kind, int level, quint64 tunings = 1)
+{
+    AudioScene scene;
+    scene.effectiveMode = receiverMode;
+    scene.tunings = tunings;
+    if (kind != AudioKind::Silence) {
+        scene.hasStation = true;
+        scene.strength = 1.0;
+        scene.station.kind = kind;
+        scene.station.mode = receiverMode;
+        scene.station.level = level;
+        scene.station.frequency = 91100000;
+    }
+    return scene;
+}
+
 } // namespace
 
 class TestRxSimAudio : public QObject
@@ -71,6 +99,10 @@ private slots:
     void sweepGlides();
     void noiseFloorIsShaped();
     void sceneListsStationsInEarshot();
+    void fmQuietsTheBandNoise_data();
+    void fmQuietsTheBandNoise();
+    void emissionAfterEveryTuning_data();
+    void emissionAfterEveryTuning();
     void newKindsInPlanFiles();
 };
 
@@ -216,21 +248,101 @@ void TestRxSimAudio::sceneListsStationsInEarshot()
     QCOMPARE(scene.sideband[0].rfOffsetHz, 1000);
 }
 
+void TestRxSimAudio::fmQuietsTheBandNoise_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<double>("lowestDbfs");
+    QTest::addColumn<double>("highestDbfs");
+    QTest::newRow("FM, strong carrier: quiet")
+        << wfm << int(AudioKind::Carrier) << 160 << -120.0 << -80.0;
+    QTest::newRow("FM, weak carrier: hiss")
+        << wfm << int(AudioKind::Carrier) << 40 << -45.0 << -30.0;
+    QTest::newRow("FM, no station: hiss") << wfm << int(AudioKind::Silence) << 0 << -35.0 << -25.0;
+    QTest::newRow("AM, strong carrier: band noise")
+        << am << int(AudioKind::Carrier) << 160 << -50.0 << -40.0;
+    // White noise of RMS -20.5 dBFS: -30 dBFS in the 2.9 kHz voice band.
+    QTest::newRow("FM, noise station") << wfm << int(AudioKind::Noise) << 140 << -22.0 << -19.0;
+}
+
+void TestRxSimAudio::fmQuietsTheBandNoise()
+{
+    QFETCH(int, mode);
+    QFETCH(int, kind);
+    QFETCH(int, level);
+    QFETCH(double, lowestDbfs);
+    QFETCH(double, highestDbfs);
+    AudioSynth synth(rate);
+    std::vector<float> samples(rate);
+    synth.render(tunedScene(mode, AudioKind(kind), level), samples.data(), rate);
+    const double dbfs = rmsDbfs(samples);
+    QVERIFY2(dbfs >= lowestDbfs && dbfs <= highestDbfs, qPrintable(QString::number(dbfs)));
+}
+
+void TestRxSimAudio::emissionAfterEveryTuning_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("FM") << wfm;
+    QTest::newRow("AM") << am;
+    QTest::newRow("USB, heard at its offset") << usb;
+}
+
+void TestRxSimAudio::emissionAfterEveryTuning()
+{
+    QFETCH(int, mode);
+    AudioScene scene = tunedScene(mode, AudioKind::Emission, 150);
+    if (mode == usb) {
+        scene.station.mode = usb;
+        scene.sideband = {{scene.station, 0}};
+    }
+    AudioSynth synth(rate);
+    std::vector<float> samples(rate);
+    // Where the tone is on (over a third of its peak, the noise floor far below): from 0.4 s
+    // to 0.55 s after the tuning, within the 5 ms edges, at its pitch.
+    const auto keyed = [&](double *on, double *off) {
+        const auto isOn = [](float s) { return std::fabs(s) > 0.15f; };
+        const auto first = std::find_if(samples.begin(), samples.end(), isOn);
+        const auto last = std::find_if(samples.rbegin(), samples.rend(), isOn);
+        if (first == samples.end())
+            return false;
+        *on = double(std::distance(samples.begin(), first)) / rate;
+        *off = double(std::distance(samples.begin(), last.base())) / rate;
+        return true;
+    };
+    for (quint64 tunings : {1, 2}) {
+        scene.tunings = tunings;
+        synth.render(scene, samples.data(), rate);
+        double on = 0.0, off = 0.0;
+        QVERIFY(keyed(&on, &off));
+        QVERIFY2(std::fabs(on - 0.4) < 0.005 && std::fabs(off - 0.55) < 0.005,
+                 qPrintable(QStringLiteral("%1 %2").arg(on).arg(off)));
+        const std::vector<float> burst(samples.begin() + int(0.41 * rate),
+                                       samples.begin() + int(0.54 * rate));
+        QVERIFY(amplitudeAt(burst, AudioSynth::emissionHz) > 0.2);
+        // Once only: the next second, still on the same tuning, has no tone.
+        synth.render(scene, samples.data(), rate);
+        QVERIFY(!keyed(&on, &off));
+    }
+}
+
 void TestRxSimAudio::newKindsInPlanFiles()
 {
     QTemporaryFile file;
     QVERIFY(file.open());
     file.write("station 4610000 CW 200 120 carrier A carrier\n"
                "station 4670000 USB 400 100 fsk Teleprinter\n"
-               "station 4685000 CW 5000 80 sweep Sweeper\n");
+               "station 4685000 CW 5000 80 sweep Sweeper\n"
+               "station 91100000 WFM 100000 150 emission Beacon\n");
     file.flush();
     BandPlan plan;
     QString error;
     QVERIFY2(BandPlan::loadFile(file.fileName(), &plan, &error), qPrintable(error));
-    QCOMPARE(plan.stations().size(), 3);
+    QCOMPARE(plan.stations().size(), 4);
     QCOMPARE(plan.stations()[0].kind, AudioKind::Carrier);
     QCOMPARE(plan.stations()[1].kind, AudioKind::Fsk);
     QCOMPARE(plan.stations()[2].kind, AudioKind::Sweep);
+    QCOMPARE(plan.stations()[3].kind, AudioKind::Emission);
 }
 
 QTEST_GUILESS_MAIN(TestRxSimAudio)

@@ -54,6 +54,22 @@ double AudioSynth::passband(double audioHz)
     return 1.0;
 }
 
+double AudioSynth::fmQuieting(double receivedLevel)
+{
+    const double depth = std::clamp((receivedLevel - 40.0) / 80.0, 0.0, 1.0);
+    return std::pow(10.0, -depth * maxQuietingDb / 20.0);
+}
+
+double AudioSynth::emissionEnvelope(double seconds)
+{
+    constexpr double edge = 0.005;
+    const double t = seconds - emissionDelayS;
+    if (t <= 0.0 || t >= emissionLengthS)
+        return 0.0;
+    const double x = std::min(t, emissionLengthS - t) / edge;
+    return x >= 1.0 ? 1.0 : 0.5 - 0.5 * std::cos(M_PI * x);
+}
+
 bool AudioSynth::isSidebandMode(int mode)
 {
     return mode == usb || mode == lsb || mode == cw;
@@ -121,9 +137,16 @@ double AudioSynth::stationSample(const AudioScene &scene)
         // A carrier demodulated in AM or FM is silent.
         return 0.0;
     case AudioKind::Noise:
-        return 0.5 * m_gauss(m_random);
+        // White: flat across the audio band, about -30 dBFS in the voice band from a strong
+        // station.
+        return 0.2 * m_gauss(m_random);
     case AudioKind::Tone:
         return tone(std::clamp(1000.0 + shift, 50.0, m_rate / 2.5));
+    case AudioKind::Emission: {
+        const double envelope = emissionEnvelope(m_sinceTuning);
+        const double sample = tone(std::clamp(emissionHz + shift, 50.0, m_rate / 2.5));
+        return envelope * sample;
+    }
     case AudioKind::Speech:
         return speech();
     case AudioKind::Bursts: {
@@ -199,6 +222,10 @@ double AudioSynth::voiceSample(Voice &voice, const SidebandStation &heard, int r
         toneHz = 1500.0;
         envelope = std::fmod(time, 1.2) < 0.25 ? 1.0 : 0.0;
         break;
+    case AudioKind::Emission:
+        toneHz = emissionHz;
+        envelope = emissionEnvelope(m_sinceTuning);
+        break;
     case AudioKind::Pulses: {
         const double sincePulse = std::fmod(time, 0.1);
         toneHz = 1000.0;
@@ -266,9 +293,17 @@ void AudioSynth::render(const AudioScene &scene, float *out, int frames)
             it = heard ? std::next(it) : m_voices.erase(it);
         }
     }
+    if (scene.tunings != m_tunings) {
+        m_tunings = scene.tunings;
+        m_sinceTuning = 0.0;
+    }
     const double level = scene.hasStation ? scene.station.level / 255.0 : 0.0;
     const double stationGain = scene.hasStation ? scene.strength * (0.2 + 0.5 * level) : 0.0;
-    const double noiseGain = bandNoiseAmplitude * (1.0 - 0.8 * std::min(1.0, stationGain * 3.0));
+    const int mode = scene.effectiveMode;
+    const bool fm = mode == wfm || mode == nfm || mode == sfm;
+    const double received = scene.hasStation ? scene.strength * scene.station.level : 0.0;
+    const double noiseGain = bandNoiseAmplitude * (1.0 - 0.8 * std::min(1.0, stationGain * 3.0)) *
+                             (fm ? fmQuieting(received) : 1.0);
     for (int i = 0; i < frames; ++i) {
         double sample = 0.0;
         if (scene.standby) {
@@ -284,5 +319,6 @@ void AudioSynth::render(const AudioScene &scene, float *out, int frames)
         }
         out[i] = static_cast<float>(std::clamp(sample, -1.0, 1.0));
         m_time += 1.0 / m_rate;
+        m_sinceTuning += 1.0 / m_rate;
     }
 }

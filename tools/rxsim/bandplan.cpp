@@ -125,7 +125,14 @@ BandPlan BandPlan::defaultPlan()
         {28500000, usb, 2700, 60, K::Speech, QStringLiteral("10 m net")},
         {88100000, wfm, 150000, 200, K::Speech, QStringLiteral("FM broadcast 88.1")},
         {89100000, wfm, 150000, 210, K::Speech, QStringLiteral("FM broadcast 89.1")},
+        // One station of each kind of signal a band scan meets, each on its own 100 kHz step:
+        // a carrier that quiets the receiver (three steps wide, so the keyed emission above it
+        // is always tuned after quiet audio), a short emission, a steady tone and wideband noise.
+        {90900000, wfm, 300000, 160, K::Carrier, QStringLiteral("Carrier 90.9")},
+        {91100000, wfm, 100000, 150, K::Emission, QStringLiteral("Keyed emission 91.1")},
+        {92500000, wfm, 100000, 170, K::Tone, QStringLiteral("Test tone 92.5")},
         {94500000, wfm, 150000, 180, K::Speech, QStringLiteral("FM broadcast 94.5")},
+        {96300000, wfm, 100000, 140, K::Noise, QStringLiteral("Wideband noise 96.3")},
         {98000000, wfm, 150000, 190, K::Speech, QStringLiteral("FM broadcast 98.0")},
         {101500000, wfm, 150000, 170, K::Speech, QStringLiteral("FM broadcast 101.5")},
         {104800000, wfm, 150000, 150, K::Speech, QStringLiteral("FM broadcast 104.8")},
@@ -246,15 +253,18 @@ QString BandPlan::kindName(AudioKind kind)
         return QStringLiteral("fsk");
     case AudioKind::Sweep:
         return QStringLiteral("sweep");
+    case AudioKind::Emission:
+        return QStringLiteral("emission");
     }
     return QString();
 }
 
 bool BandPlan::kindFromName(const QString &name, AudioKind *kind)
 {
-    for (AudioKind candidate : {AudioKind::Silence, AudioKind::Noise, AudioKind::Tone,
-                                AudioKind::Speech, AudioKind::Bursts, AudioKind::Pulses,
-                                AudioKind::Carrier, AudioKind::Fsk, AudioKind::Sweep}) {
+    for (AudioKind candidate :
+         {AudioKind::Silence, AudioKind::Noise, AudioKind::Tone, AudioKind::Speech,
+          AudioKind::Bursts, AudioKind::Pulses, AudioKind::Carrier, AudioKind::Fsk,
+          AudioKind::Sweep, AudioKind::Emission}) {
         if (kindName(candidate).compare(name, Qt::CaseInsensitive) == 0) {
             *kind = candidate;
             return true;

@@ -3,12 +3,25 @@
 #include <QString>
 #include <QVector>
 
-// What a simulated station transmits. The first six are sounds that modulate the station in its
-// mode (a voice on USB, a tone on AM, ...); the last three are defined at RF: an unmodulated
-// carrier, a two-tone FSK signal (the station's frequency and 170 Hz above it, 45.45 baud) and a
-// carrier gliding slowly up 2500 Hz and back over a minute. On SSB and CW the receiver hears
-// every component at its RF offset; on AM and FM the RF kinds are silent.
-enum class AudioKind { Silence, Noise, Tone, Speech, Bursts, Pulses, Carrier, Fsk, Sweep };
+// What a simulated station transmits. Silence to Pulses and Emission are sounds that modulate
+// the station in its mode (a voice on USB, a tone on AM, ...); Emission is one 150 ms keyed tone
+// 400 ms after every tuning of the receiver, a short transmission caught by whoever tunes in.
+// Carrier, Fsk and Sweep are defined at RF: an unmodulated carrier, a two-tone FSK signal (the
+// station's frequency and 170 Hz above it, 45.45 baud) and a carrier gliding slowly up 2500 Hz
+// and back over a minute. On SSB and CW the receiver hears every component at its RF offset; on
+// AM and FM the RF kinds are silent, and on FM a strong carrier quiets the band noise.
+enum class AudioKind {
+    Silence,
+    Noise,
+    Tone,
+    Speech,
+    Bursts,
+    Pulses,
+    Carrier,
+    Fsk,
+    Sweep,
+    Emission
+};
 
 // One transmitter of the simulated band.
 struct SimStation
@@ -39,8 +52,8 @@ public:
 
     // Reads a plan file. Lines: "band LOW HIGH MODE" and
     // "station FREQ MODE WIDTH LEVEL KIND [NAME...]" (Hz; MODE a name such as USB or a
-    // code; KIND silence|noise|tone|speech|bursts|pulses|carrier|fsk|sweep); '#' starts a
-    // comment.
+    // code; KIND silence|noise|tone|speech|bursts|pulses|carrier|fsk|sweep|emission); '#'
+    // starts a comment.
     // False with `error` set when the file cannot be read or a line is malformed.
     static bool loadFile(const QString &path, BandPlan *plan, QString *error);
 

@@ -96,6 +96,7 @@ QVector<SimReply> ReceiverModel::handle(const QByteArray &command, const Content
         if (!isDigits(argument, 10) || hz < minFrequency || hz > maxFrequency)
             return reject;
         m_frequency = hz;
+        ++m_tunings;
         return ack;
     }
     if (command == "RX") {

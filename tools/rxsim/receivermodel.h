@@ -50,6 +50,8 @@ public:
     QVector<SimReply> continueScopeStream();
 
     quint64 frequency() const { return m_frequency; }
+    // Tunings accepted so far ("RF" commands, also to the frequency already tuned).
+    quint64 tunings() const { return m_tunings; }
     int effectiveMode() const { return m_auto ? m_plan.modeAt(m_frequency) : m_mode; }
     bool standby() const { return m_standby; }
     void wake() { m_standby = false; }
@@ -81,6 +83,7 @@ private:
 
     BandPlan m_plan;
     quint64 m_frequency = 89100000;
+    quint64 m_tunings = 0;
     int m_mode = 0;
     bool m_auto = false;
     bool m_standby = false;

@@ -206,6 +206,7 @@ AudioScene RxSimulator::audioScene() const
     AudioScene scene;
     scene.standby = m_model.standby();
     scene.effectiveMode = m_model.effectiveMode();
+    scene.tunings = m_model.tunings();
     double strength = 0.0;
     if (const SimStation *station = m_model.bandPlan().stationAt(m_model.frequency(), &strength)) {
         scene.hasStation = true;

@@ -34,6 +34,8 @@ struct AudioScene
     double strength = 0.0; // 0..1, how well the station is received
     qint64 offsetHz = 0;   // tuned frequency minus the station's
     int effectiveMode = 0;
+    // Tunings so far: a change means the receiver was just tuned (an emission starts afresh).
+    quint64 tunings = 0;
     // In USB, LSB and CW: every station near enough to be heard in the passband, each at its
     // own RF offset (the audio generator renders them all).
     QVector<SidebandStation> sideband;
