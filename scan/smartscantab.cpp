@@ -7,6 +7,7 @@
 #include "corvinhost.h"
 #include "datafolders.h"
 #include "favoriteattributes.h"
+#include "favoritemeasurement.h"
 #include "favoritestab.h"
 #include "favoritestable.h"
 #include "receivercontrol.h"
@@ -25,6 +26,7 @@
 #include <QGridLayout>
 #include <QHash>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -89,11 +91,16 @@ SmartScanTab::SmartScanTab(CorvinHost &host, FavoritesTab &favorites, SmartScanA
     buildUi();
     restoreSettings();
     connectScan();
-    // The favourite measurement listens as long and as loud as the boxes say now.
-    m_favorites.measurement().setAudioSettingsSource([this] {
+    // The favourite measurement listens as long and as loud as the boxes say now; once the
+    // page is gone (the window closes its tabs in turn), as the settings say.
+    const QPointer<SmartScanTab> page(this);
+    CorvinHost *services = &m_host;
+    m_favorites.measurement().setAudioSettingsSource([page, services] {
+        if (!page)
+            return SmartAudioSettings::read(services->settings());
         SmartAudioSettings settings;
-        settings.durationMs = m_duration->value();
-        settings.thresholdDbfs = m_audioLevel->value();
+        settings.durationMs = page->m_duration->value();
+        settings.thresholdDbfs = page->m_audioLevel->value();
         return settings;
     });
 
@@ -108,13 +115,6 @@ SmartScanTab::SmartScanTab(CorvinHost &host, FavoritesTab &favorites, SmartScanA
             m_scan->stop(SmartScan::inputLostMessage());
     });
     updateScanControls();
-}
-
-SmartScanTab::~SmartScanTab()
-{
-    // The favourite measurement must not ask boxes that are gone.
-    m_favorites.measurement().setAudioSettingsSource(
-        [&host = m_host] { return SmartAudioSettings::read(host.settings()); });
 }
 
 void SmartScanTab::buildUi()
@@ -327,7 +327,7 @@ void SmartScanTab::startSmartScan()
     plan.endHz = SmartScanPlan::hertz(m_end->value(), 1e6);
     plan.stepHz = SmartScanPlan::hertz(m_step->value(), 1e3);
     if (!plan.isValid()) {
-        m_status->setText(tr("Choose an end frequency at or above the start frequency."));
+        m_status->setText(SmartScan::invalidRangeMessage());
         return;
     }
     plan.mode = m_mode->currentIndex();
@@ -338,8 +338,7 @@ void SmartScanTab::startSmartScan()
     plan.minimumAudioDbfs = m_audioLevel->value();
     plan.analysisMs = m_duration->value();
     if (!m_host.startAudioInput()) {
-        m_status->setText(
-            tr("Could not start the selected audio input. See the log in Settings."));
+        m_status->setText(SmartScan::inputFailedMessage());
         return;
     }
     AudioRecorder *recorder = m_host.audioRecorder();
@@ -372,7 +371,7 @@ void SmartScanTab::onStarted()
     m_host.refreshAudioStatus();
 }
 
-void SmartScanTab::onFinished(const QString &message, bool standbyEligible)
+void SmartScanTab::onFinished(const QString &message, bool, bool standbyEligible)
 {
     m_status->setText(message);
     m_host.scanStandby().finishScanStandby(m_standbyAfter, m_status, standbyEligible);
@@ -527,7 +526,7 @@ void SmartScanTab::importToFavorites()
             }
             continue;
         }
-        index.insert(rowKey, favorites.addFavoriteRow(hertz, tr("Smart Scan"), mode, attributes));
+        index.insert(rowKey, favorites.addFavoriteRow(hertz, QStringLiteral("Smart Scan"), mode, attributes));
         ++added;
     }
 

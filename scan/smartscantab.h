@@ -40,7 +40,6 @@ public:
     // audio: the measurement to use instead of the host's audio engine (tests).
     SmartScanTab(CorvinHost &host, FavoritesTab &favorites, SmartScanAudio *audio = nullptr,
                  QWidget *parent = nullptr);
-    ~SmartScanTab() override;
 
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     bool isRunning() const { return m_scan->isRunning(); }
@@ -68,7 +67,7 @@ private:
     void restoreSettings();
     void connectScan();
     void onStarted();
-    void onFinished(const QString &message, bool standbyEligible);
+    void onFinished(const QString &message, bool completed, bool standbyEligible);
     void refreshSummary();
     bool startPossible() const;
     void showMessage(const QString &message);

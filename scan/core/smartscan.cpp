@@ -46,6 +46,18 @@ QString SmartScan::inputLostMessage()
         QT_TRANSLATE_NOOP("SmartScan", "Smart Scan stopped because the audio input was lost."));
 }
 
+QString SmartScan::invalidRangeMessage()
+{
+    return text(QT_TRANSLATE_NOOP("SmartScan",
+                                  "Choose an end frequency at or above the start frequency."));
+}
+
+QString SmartScan::inputFailedMessage()
+{
+    return text(QT_TRANSLATE_NOOP(
+        "SmartScan", "Could not start the selected audio input. See the log in Settings."));
+}
+
 SmartScan::SmartScan(SmartScanReceiver &receiver, SmartScanAudio &audio,
                      MeasurementRequests &requests, const QStringList &modeNames, QObject *parent)
     : QObject(parent)
@@ -66,8 +78,7 @@ bool SmartScan::start(const SmartScanPlan &plan, QString *status)
     if (isRunning())
         return false;
     if (!plan.isValid()) {
-        *status = text(QT_TRANSLATE_NOOP("SmartScan",
-                                         "Choose an end frequency at or above the start frequency."));
+        *status = invalidRangeMessage();
         return false;
     }
     const QDateTime now = QDateTime::currentDateTime();
@@ -390,5 +401,6 @@ void SmartScan::finish(const QString &message, bool completed)
                         .arg(m_processed)
                         .arg(m_plan.points())
                         .arg(m_counters.summary()));
-    emit finished(message, completed && endWritten && m_counters.unreadable < m_processed);
+    emit finished(message, completed,
+                  completed && endWritten && m_counters.unreadable < m_processed);
 }

@@ -37,6 +37,8 @@ public:
     // The stop messages every front end shares; translated.
     static QString stoppedMessage();
     static QString inputLostMessage();
+    static QString invalidRangeMessage();
+    static QString inputFailedMessage();
 
     // modeNames: the mode list's texts by code (archive "mode"). requests: the counter shared
     // with the favourite measurement.
@@ -84,9 +86,9 @@ signals:
     void countersChanged();
     // The archive is closed: put the receiver back where it was.
     void restoreRequested();
-    // The scan is over. standbyEligible: completed, scan_end written and fewer unreadable
-    // frequencies than processed ones.
-    void finished(const QString &message, bool standbyEligible);
+    // The scan is over; completed when it reached the end. standbyEligible: completed,
+    // scan_end written and fewer unreadable frequencies than processed ones.
+    void finished(const QString &message, bool completed, bool standbyEligible);
 
 private:
     void step();

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -37,31 +38,48 @@ bool saneStart(const QJsonObject &start)
     return from > 0 && to >= from && step > 0 && points == (to - from) / step + 1;
 }
 
-// Reads the next line into *line (without its line feed). A line longer than the cap is read
-// through in pieces and reported as too long. False at the end of the file.
-bool nextLine(QFile &file, QByteArray *line, bool *tooLong)
+// Reads lines of at most the cap through one buffer allocated once per archive.
+class LineReader
 {
-    *tooLong = false;
-    line->clear();
-    if (file.atEnd())
-        return false;
-    // Room for a line at the cap and its line feed (readLine keeps one byte for a terminator).
-    const qint64 pieceBytes = SmartScanArchive::maxLineBytes + 2;
-    QByteArray piece = file.readLine(pieceBytes);
-    if (piece.endsWith('\n')) {
-        piece.chop(1);
-        *line = piece;
+public:
+    LineReader(QFile &file, int lineCap)
+        : m_file(file)
+        , m_lineCap(lineCap)
+        // Room for a line at the cap, its line feed and the terminator readLine adds.
+        , m_buffer(lineCap + 2, Qt::Uninitialized)
+    {
+    }
+
+    // The next line without its line feed in *line. A line longer than the cap is read through
+    // in pieces and reported as too long. False at the end of the file.
+    bool next(QByteArray *line, bool *tooLong)
+    {
+        *tooLong = false;
+        line->clear();
+        qint64 length = read();
+        if (length <= 0)
+            return false;
+        if (m_buffer[int(length) - 1] == '\n') {
+            *line = QByteArray(m_buffer.constData(), int(length) - 1);
+            return true;
+        }
+        if (m_file.atEnd() && length <= m_lineCap) {
+            *line = QByteArray(m_buffer.constData(), int(length)); // the last line, no line feed
+            return true;
+        }
+        *tooLong = true;
+        while ((length = read()) > 0 && m_buffer[int(length) - 1] != '\n') {
+        }
         return true;
     }
-    if (file.atEnd() && piece.size() <= SmartScanArchive::maxLineBytes) {
-        *line = piece; // the last line, without a line feed
-        return true;
-    }
-    *tooLong = true;
-    while (!file.atEnd() && !file.readLine(pieceBytes).endsWith('\n')) {
-    }
-    return true;
-}
+
+private:
+    qint64 read() { return m_file.readLine(m_buffer.data(), m_buffer.size()); }
+
+    QFile &m_file;
+    int m_lineCap;
+    QByteArray m_buffer;
+};
 
 QJsonObject parseObject(const QByteArray &line)
 {
@@ -156,16 +174,18 @@ double rounded(double value, int decimals)
     return std::round(value * scale) / scale;
 }
 
-ReadStatus read(const QString &path, SmartScanArchiveContents *contents, QString *error)
+ReadStatus read(const QString &path, SmartScanArchiveContents *contents, QString *error,
+                int lineCap)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
         return ReadStatus::CannotOpen;
     }
+    LineReader lines(file, std::clamp(lineCap, 1, maxLineBytes));
     QByteArray line;
     bool tooLong = false;
-    if (!nextLine(file, &line, &tooLong) || tooLong)
+    if (!lines.next(&line, &tooLong) || tooLong)
         return ReadStatus::Unsupported;
     const QJsonObject start = parseObject(line);
     if (!saneStart(start))
@@ -173,7 +193,7 @@ ReadStatus read(const QString &path, SmartScanArchiveContents *contents, QString
 
     *contents = SmartScanArchiveContents();
     contents->start = start;
-    while (nextLine(file, &line, &tooLong)) {
+    while (lines.next(&line, &tooLong)) {
         const QJsonObject record = tooLong ? QJsonObject() : parseObject(line);
         if (record.isEmpty()) {
             ++contents->skipped;

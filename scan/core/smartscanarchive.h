@@ -62,13 +62,15 @@ struct SmartScanArchiveContents
 namespace SmartScanArchive {
 
 // Lines longer than this are skipped without being held in memory.
-constexpr qint64 maxLineBytes = 1 << 20;
+constexpr int maxLineBytes = 1 << 20;
 
 enum class ReadStatus { Ok, CannotOpen, Unsupported };
 
 // Reads an archive. CannotOpen sets *error to the file's error text; Unsupported means the
 // first line is not a schema 1 scan_start with sane integer start, end, step and points.
-ReadStatus read(const QString &path, SmartScanArchiveContents *contents, QString *error);
+// lineCap (1 ... maxLineBytes) lowers the cap of a line, for tests and fuzzing.
+ReadStatus read(const QString &path, SmartScanArchiveContents *contents, QString *error,
+                int lineCap = maxLineBytes);
 
 // The frequency (Hz) of a frequency record, or 0 when it is not an integer within
 // 100 kHz ... 3 GHz.

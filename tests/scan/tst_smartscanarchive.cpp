@@ -27,6 +27,8 @@ class SmartScanArchiveTest : public QObject
 private slots:
     void fileName();
     void reopenCountsAndSkips();
+    void lineCap_data();
+    void lineCap();
     void foreignFirstLines_data();
     void foreignFirstLines();
     void missingFile();
@@ -87,6 +89,38 @@ void SmartScanArchiveTest::reopenCountsAndSkips()
     QCOMPARE(SmartScanArchive::recordFrequency(contents.results[2]), qint64(88400000));
     QCOMPARE(contents.counters.summary(),
              QStringLiteral("2 detected | 1 quiet | 0 noise | 1 unreadable"));
+}
+
+void SmartScanArchiveTest::lineCap_data()
+{
+    QTest::addColumn<int>("padding"); // bytes beyond the cap of the padded line
+    QTest::addColumn<bool>("lastLine"); // the padded line ends the file without a line feed
+    QTest::addColumn<int>("processed");
+    QTest::newRow("one below the cap") << -1 << false << 2;
+    QTest::newRow("at the cap") << 0 << false << 2;
+    QTest::newRow("one above the cap") << 1 << false << 1;
+    QTest::newRow("last line at the cap") << 0 << true << 2;
+    QTest::newRow("last line above the cap") << 1 << true << 1;
+}
+
+void SmartScanArchiveTest::lineCap()
+{
+    QFETCH(int, padding);
+    QFETCH(bool, lastLine);
+    QFETCH(int, processed);
+    const int cap = int(startLine.size()) + 10;
+    QByteArray padded = frequencyLine("88100000", "tone");
+    padded.insert(1, QByteArray(cap - padded.size() + padding, ' '));
+    QCOMPARE(padded.size(), cap + padding);
+    QByteArray content = startLine + '\n' + frequencyLine("88000000", "quiet") + '\n';
+    content += lastLine ? padded : padded + '\n' + frequencyLine("88200000", "below_threshold");
+    const QString path = write(content);
+    SmartScanArchiveContents contents;
+    QString error;
+    QCOMPARE(SmartScanArchive::read(path, &contents, &error, cap),
+             SmartScanArchive::ReadStatus::Ok);
+    QCOMPARE(contents.processed, processed + (lastLine ? 0 : 1));
+    QCOMPARE(contents.skipped, processed == 2 ? 0 : 1);
 }
 
 void SmartScanArchiveTest::foreignFirstLines_data()
