@@ -14,7 +14,6 @@
 #include "documentviewer.h"
 #include "dsptab.h"
 #include "favoritestab.h"
-#include "smartscantab.h"
 #include "greypanel.h"
 #include "helpdocuments.h"
 #include "helppanel.h"
@@ -31,6 +30,7 @@
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "smartscantab.h"
 #include "spectrumtab.h"
 #include "synthetictab.h"
 

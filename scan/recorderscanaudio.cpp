@@ -8,9 +8,8 @@ bool RecorderScanAudio::startAnalysis(int request, int durationMs, double thresh
     AudioRecorder *recorder = m_recorder;
     if (!recorder)
         return false;
-    return callOnAudioThread(recorder, [=] {
-        return recorder->startAnalysis(request, durationMs, thresholdDbfs);
-    });
+    return callOnAudioThread(
+        recorder, [=] { return recorder->startAnalysis(request, durationMs, thresholdDbfs); });
 }
 
 void RecorderScanAudio::cancelAnalysis()

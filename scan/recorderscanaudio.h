@@ -9,7 +9,9 @@ class AudioRecorder;
 class RecorderScanAudio : public SmartScanAudio
 {
 public:
-    explicit RecorderScanAudio(AudioRecorder *recorder = nullptr) : m_recorder(recorder) {}
+    explicit RecorderScanAudio(AudioRecorder *recorder = nullptr)
+        : m_recorder(recorder)
+    {}
 
     void setRecorder(AudioRecorder *recorder) { m_recorder = recorder; }
 

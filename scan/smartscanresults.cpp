@@ -29,9 +29,9 @@ SmartScanResults::SmartScanResults(QWidget *parent)
     : QTableWidget(0, Count, parent)
 {
     setObjectName(QStringLiteral("smartResults"));
-    setHorizontalHeaderLabels({tr("Frequency (MHz)"), tr("Mode"), tr("S-meter"),
-                               tr("Audio (dBFS)"), tr("Peak (dBFS)"), tr("Quality (0-100)"),
-                               tr("Classification"), tr("Band")});
+    setHorizontalHeaderLabels({tr("Frequency (MHz)"), tr("Mode"), tr("S-meter"), tr("Audio (dBFS)"),
+                               tr("Peak (dBFS)"), tr("Quality (0-100)"), tr("Classification"),
+                               tr("Band")});
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -185,8 +185,8 @@ QWidget *SmartScanTab::buildParameters()
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     grid->addWidget(m_progress, 4, 0, 1, 6);
-    m_status = new QLabel(tr("Set the frequency range and thresholds, then start the scan."),
-                          panel);
+    m_status =
+        new QLabel(tr("Set the frequency range and thresholds, then start the scan."), panel);
     m_status->setObjectName(QStringLiteral("smartStatus"));
     m_status->setWordWrap(true);
     grid->addWidget(m_status, 5, 0, 1, 6);
@@ -253,9 +253,9 @@ void SmartScanTab::restoreSettings()
     const SmartAudioSettings audio = SmartAudioSettings::read(settings);
     m_audioLevel->setValue(audio.thresholdDbfs);
     m_duration->setValue(audio.durationMs);
-    m_mode->setCurrentIndex(std::clamp(
-        settings.value(QLatin1String(SettingsKeys::smartScanMode), 0).toInt(), 0,
-        m_mode->count() - 1));
+    m_mode->setCurrentIndex(
+        std::clamp(settings.value(QLatin1String(SettingsKeys::smartScanMode), 0).toInt(), 0,
+                   m_mode->count() - 1));
     const bool showRejected =
         settings.value(QLatin1String(SettingsKeys::smartScanShowRejected), true).toBool();
     const QSignalBlocker blocker(m_hideZero);
@@ -281,7 +281,8 @@ void SmartScanTab::storeSettings()
 void SmartScanTab::connectScan()
 {
     ReceiverControl &receiver = m_host.receiverControl();
-    connect(m_scan, &SmartScan::logMessage, this, [this](const QString &m) { m_host.appendLog(m); });
+    connect(m_scan, &SmartScan::logMessage, this,
+            [this](const QString &m) { m_host.appendLog(m); });
     connect(m_scan, &SmartScan::statusChanged, m_status, &QLabel::setText);
     connect(m_scan, &SmartScan::preparing, this, [this, &receiver] {
         m_lastArchive = m_scan->archivePath();
@@ -519,14 +520,16 @@ void SmartScanTab::importToFavorites()
         const auto existing = index.constFind(rowKey);
         if (existing != index.constEnd()) {
             const QJsonObject stored = favorites.attributesAt(*existing);
-            const QJsonObject merged = FavoriteAttributes::mergeFavoriteAttributes(stored, attributes);
+            const QJsonObject merged =
+                FavoriteAttributes::mergeFavoriteAttributes(stored, attributes);
             if (merged != stored) {
                 favorites.setRowAttributes(*existing, merged);
                 ++updated;
             }
             continue;
         }
-        index.insert(rowKey, favorites.addFavoriteRow(hertz, QStringLiteral("Smart Scan"), mode, attributes));
+        index.insert(rowKey, favorites.addFavoriteRow(hertz, QStringLiteral("Smart Scan"), mode,
+                                                      attributes));
         ++added;
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recorderscanaudio.h"
 #include "driverscanreceiver.h"
+#include "recorderscanaudio.h"
 #include "smartscan.h"
 
 #include <QWidget>

@@ -108,11 +108,11 @@ int reopen(int lines)
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 1;
-        file.write(QByteArrayLiteral(
-                       R"({"end_hz":)") +
+        file.write(QByteArrayLiteral(R"({"end_hz":)") +
                    QByteArray::number(88000000LL + qint64(lines - 1) * 100) +
                    R"(,"mode":"NFM","points":)" + QByteArray::number(lines) +
-                   R"(,"schema":1,"start_hz":88000000,"step_hz":100,"type":"scan_start"})" "\n");
+                   R"(,"schema":1,"start_hz":88000000,"step_hz":100,"type":"scan_start"})"
+                   "\n");
         for (int i = 0; i < lines; ++i) {
             const QByteArray frequency = QByteArray::number(88000000LL + qint64(i) * 100);
             if (i % 3 != 0) {

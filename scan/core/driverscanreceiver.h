@@ -8,7 +8,9 @@ class Corvindriver;
 class DriverScanReceiver : public SmartScanReceiver
 {
 public:
-    explicit DriverScanReceiver(Corvindriver &driver) : m_driver(driver) {}
+    explicit DriverScanReceiver(Corvindriver &driver)
+        : m_driver(driver)
+    {}
 
     bool tune(qint64 hertz) override;
     bool setMode(int mode) override;

@@ -48,8 +48,8 @@ QString SmartScan::inputLostMessage()
 
 QString SmartScan::invalidRangeMessage()
 {
-    return text(QT_TRANSLATE_NOOP("SmartScan",
-                                  "Choose an end frequency at or above the start frequency."));
+    return text(
+        QT_TRANSLATE_NOOP("SmartScan", "Choose an end frequency at or above the start frequency."));
 }
 
 QString SmartScan::inputFailedMessage()
@@ -84,20 +84,19 @@ bool SmartScan::start(const SmartScanPlan &plan, QString *status)
     const QDateTime now = QDateTime::currentDateTime();
     const QString path = QDir(m_folder).filePath(
         SmartScanArchiveWriter::fileName(now, QCoreApplication::applicationPid()));
-    const QJsonObject startRecord{
-        {QStringLiteral("type"), QStringLiteral("scan_start")},
-        {QStringLiteral("schema"), 1},
-        {QStringLiteral("utc"), FavoriteAttributes::utcText(now)},
-        {QStringLiteral("start_hz"), plan.startHz},
-        {QStringLiteral("end_hz"), plan.endHz},
-        {QStringLiteral("step_hz"), plan.stepHz},
-        {QStringLiteral("points"), plan.points()},
-        {QStringLiteral("mode"), plan.modeText},
-        {QStringLiteral("serial_port"), plan.serialPort},
-        {QStringLiteral("input"), plan.input},
-        {QStringLiteral("threshold_s_meter"), plan.threshold},
-        {QStringLiteral("minimum_audio_dbfs"), plan.minimumAudioDbfs},
-        {QStringLiteral("analysis_ms"), plan.analysisMs}};
+    const QJsonObject startRecord{{QStringLiteral("type"), QStringLiteral("scan_start")},
+                                  {QStringLiteral("schema"), 1},
+                                  {QStringLiteral("utc"), FavoriteAttributes::utcText(now)},
+                                  {QStringLiteral("start_hz"), plan.startHz},
+                                  {QStringLiteral("end_hz"), plan.endHz},
+                                  {QStringLiteral("step_hz"), plan.stepHz},
+                                  {QStringLiteral("points"), plan.points()},
+                                  {QStringLiteral("mode"), plan.modeText},
+                                  {QStringLiteral("serial_port"), plan.serialPort},
+                                  {QStringLiteral("input"), plan.input},
+                                  {QStringLiteral("threshold_s_meter"), plan.threshold},
+                                  {QStringLiteral("minimum_audio_dbfs"), plan.minimumAudioDbfs},
+                                  {QStringLiteral("analysis_ms"), plan.analysisMs}};
     QString error;
     if (!m_archive.open(path, &error) || !m_archive.write(startRecord, &error)) {
         m_archive.close();
@@ -113,8 +112,8 @@ bool SmartScan::start(const SmartScanPlan &plan, QString *status)
     m_plan = plan;
     emit preparing();
     if (!m_receiver.setMode(plan.mode)) {
-        *status = text(QT_TRANSLATE_NOOP("SmartScan",
-                                         "Could not set the receiver mode. See the log in Settings."));
+        *status = text(QT_TRANSLATE_NOOP(
+            "SmartScan", "Could not set the receiver mode. See the log in Settings."));
         // The short closing line; a failure to write it changes nothing more.
         m_archive.write(QJsonObject{{QStringLiteral("type"), QStringLiteral("scan_end")},
                                     {QStringLiteral("processed"), 0},
@@ -375,16 +374,16 @@ void SmartScan::finish(const QString &message, bool completed)
                                     .arg(error));
             }
         }
-        endWritten = m_archive.write(
-            QJsonObject{{QStringLiteral("type"), QStringLiteral("scan_end")},
-                        {QStringLiteral("message"), message},
-                        {QStringLiteral("utc"), utcNow()},
-                        {QStringLiteral("processed"), m_processed},
-                        {QStringLiteral("detected"), m_counters.detected},
-                        {QStringLiteral("quiet"), m_counters.quiet},
-                        {QStringLiteral("noise"), m_counters.noise},
-                        {QStringLiteral("unreadable"), m_counters.unreadable}},
-            &error);
+        endWritten =
+            m_archive.write(QJsonObject{{QStringLiteral("type"), QStringLiteral("scan_end")},
+                                        {QStringLiteral("message"), message},
+                                        {QStringLiteral("utc"), utcNow()},
+                                        {QStringLiteral("processed"), m_processed},
+                                        {QStringLiteral("detected"), m_counters.detected},
+                                        {QStringLiteral("quiet"), m_counters.quiet},
+                                        {QStringLiteral("noise"), m_counters.noise},
+                                        {QStringLiteral("unreadable"), m_counters.unreadable}},
+                            &error);
         if (!endWritten) {
             emit logMessage(
                 text(QT_TRANSLATE_NOOP("SmartScan", "Could not save the scan summary: %1"))

@@ -95,8 +95,7 @@ private:
     void tuneStep();
     void readLevelStep();
     void nextFrequency();
-    bool writeFrequency(QJsonObject record, const QString &outcome,
-                        QJsonObject *written = nullptr);
+    bool writeFrequency(QJsonObject record, const QString &outcome, QJsonObject *written = nullptr);
     void finish(const QString &message, bool completed);
     void arm(int delayMs);
     QString readout() const;

@@ -47,8 +47,7 @@ public:
         , m_lineCap(lineCap)
         // Room for a line at the cap, its line feed and the terminator readLine adds.
         , m_buffer(lineCap + 2, Qt::Uninitialized)
-    {
-    }
+    {}
 
     // The next line without its line feed in *line. A line longer than the cap is read through
     // in pieces and reported as too long. False at the end of the file.

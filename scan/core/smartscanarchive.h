@@ -52,11 +52,11 @@ private:
 // What a saved archive holds, as reopening shows it.
 struct SmartScanArchiveContents
 {
-    QJsonObject start;             // the scan_start record
-    QVector<QJsonObject> results;  // frequency records of the five analysed outcomes, in order
+    QJsonObject start;            // the scan_start record
+    QVector<QJsonObject> results; // frequency records of the five analysed outcomes, in order
     SmartScanCounters counters;
-    int processed = 0;             // frequency records that count as processed
-    int skipped = 0;               // lines that are not a usable record
+    int processed = 0; // frequency records that count as processed
+    int skipped = 0;   // lines that are not a usable record
 };
 
 namespace SmartScanArchive {

@@ -10,13 +10,13 @@ struct SmartScanPlan
     qint64 startHz = 88000000;
     qint64 endHz = 108000000;
     qint64 stepHz = 100000;
-    int mode = 0;              // mode code 0-9
-    QString modeText;          // its text in the mode list
-    QString serialPort;        // the serial port's name
-    QString input;             // the audio input device's name
-    int threshold = 125;       // S-meter level (0-255) that earns an analysis
+    int mode = 0;               // mode code 0-9
+    QString modeText;           // its text in the mode list
+    QString serialPort;         // the serial port's name
+    QString input;              // the audio input device's name
+    int threshold = 125;        // S-meter level (0-255) that earns an analysis
     int minimumAudioDbfs = -55; // -95 ... 0
-    int analysisMs = 1500;     // 500-5000
+    int analysisMs = 1500;      // 500-5000
 
     // (end - start) / step + 1 (integer division): the end counts only on the step grid.
     qint64 points() const { return isValid() ? (endHz - startHz) / stepHz + 1 : 0; }

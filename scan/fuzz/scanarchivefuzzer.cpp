@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const SmartScanCounters &counters = contents.counters;
     if (counters.detected + counters.quiet + counters.noise != contents.results.size() ||
-        contents.results.size() + counters.unreadable > contents.processed ||
-        contents.skipped < 0)
+        contents.results.size() + counters.unreadable > contents.processed || contents.skipped < 0)
         std::abort();
     for (const QJsonObject &record : contents.results) {
         const qint64 frequency = SmartScanArchive::recordFrequency(record);

@@ -29,7 +29,9 @@ namespace {
 class ScriptedAudio : public SmartScanAudio
 {
 public:
-    explicit ScriptedAudio(QList<int> classes = {}) : script(std::move(classes)) {}
+    explicit ScriptedAudio(QList<int> classes = {})
+        : script(std::move(classes))
+    {}
 
     bool startAnalysis(int request, int durationMs, double thresholdDbfs) override
     {
@@ -49,8 +51,8 @@ public:
             result.window_dbfs = {-23.456, -23.4649999, -30.0};
             result.window_flatness = {0.123456, 0.5, 0.99999};
             SmartScan *target = engine;
-            QTimer::singleShot(0, target,
-                               [target, request, result] { target->analysisReady(request, result); });
+            QTimer::singleShot(
+                0, target, [target, request, result] { target->analysisReady(request, result); });
         }
         return true;
     }
@@ -121,8 +123,7 @@ struct ScanRig
     {
         audio.engine = &scan;
         scan.setOutputFolder(folder.path());
-        QObject::connect(&scan, &SmartScan::logMessage,
-                         [this](const QString &m) { log << m; });
+        QObject::connect(&scan, &SmartScan::logMessage, [this](const QString &m) { log << m; });
         QObject::connect(&scan, &SmartScan::statusChanged,
                          [this](const QString &m) { statuses << m; });
         QObject::connect(&scan, &SmartScan::restoreRequested, [this] { ++restores; });
@@ -234,8 +235,7 @@ void SmartScanTest::completedScanArchivesEveryFrequency()
     QVERIFY(s.statuses.contains("Checking 88.000000 MHz"));
     QVERIFY(s.statuses.contains("Analyzing 88.100000 MHz (S-meter 200)"));
     QCOMPARE(s.statuses.last(), QStringLiteral("Smart Scan complete."));
-    QCOMPARE(s.logged("Smart Scan started from 88.0000 to 88.2500 MHz, step 100.0 kHz (NFM)."),
-             1);
+    QCOMPARE(s.logged("Smart Scan started from 88.0000 to 88.2500 MHz, step 100.0 kHz (NFM)."), 1);
     QCOMPARE(s.log.last(), QStringLiteral("Smart Scan complete. Processed 3/3 frequencies. 1 "
                                           "detected | 0 quiet | 0 noise | 0 unreadable."));
     QVERIFY(!s.scan.timerActive());
@@ -245,8 +245,7 @@ void SmartScanTest::completedScanArchivesEveryFrequency()
 
 void SmartScanTest::autoModeRecordsEffectiveMode()
 {
-    ScanRig s({"station 88000000 WFM 150000 200 speech Radio"},
-              {int(SignalClass::Modulated)});
+    ScanRig s({"station 88000000 WFM 150000 200 speech Radio"}, {int(SignalClass::Modulated)});
     QVERIFY(s.rig.ready);
     QVERIFY(s.run(plan(88000000, 88000000, int(ReceiverMode::Auto))));
     const QVector<QJsonObject> lines = s.lines();
@@ -283,14 +282,13 @@ void SmartScanTest::faultZones_data()
     QTest::newRow("three unreadable in a row")
         << FaultZone{88000000, 88200000, SimFault::MalformedLevel, 0}
         << QStringList{"unreadable/3", "unreadable/3", "unreadable/3"}
-        << "Smart Scan stopped after 3 consecutive frequencies without an S-meter reading."
-        << false << QStringList{"Processed 3/3 frequencies. 0 detected | 0 quiet | 0 noise | 3 "
-                                "unreadable."};
-    QTest::newRow("tuning fails")
-        << FaultZone{88100000, 88100000, SimFault::Reject, 0}
-        << QStringList{"below_threshold", "tuning_failed/-"}
-        << "Smart Scan stopped because tuning failed." << false
-        << QStringList{"Processed 1/3 frequencies."};
+        << "Smart Scan stopped after 3 consecutive frequencies without an S-meter reading." << false
+        << QStringList{"Processed 3/3 frequencies. 0 detected | 0 quiet | 0 noise | 3 "
+                       "unreadable."};
+    QTest::newRow("tuning fails") << FaultZone{88100000, 88100000, SimFault::Reject, 0}
+                                  << QStringList{"below_threshold", "tuning_failed/-"}
+                                  << "Smart Scan stopped because tuning failed." << false
+                                  << QStringList{"Processed 1/3 frequencies."};
 }
 
 void SmartScanTest::faultZones()
@@ -323,11 +321,11 @@ void SmartScanTest::faultZones()
                      QStringLiteral("failure,frequency_hz,mode,outcome,read_attempts,type,utc"));
             const QString failure = line.value("failure").toString();
             QVERIFY(!failure.isEmpty());
-            const QString readout = QString::number(line.value("frequency_hz").toDouble() / 1e6,
-                                                    'f', 6);
-            QCOMPARE(s.logged("Smart Scan " + readout + " MHz: S-meter attempt 3/3 failed. " +
-                              failure),
-                     1);
+            const QString readout =
+                QString::number(line.value("frequency_hz").toDouble() / 1e6, 'f', 6);
+            QCOMPARE(
+                s.logged("Smart Scan " + readout + " MHz: S-meter attempt 3/3 failed. " + failure),
+                1);
         }
         if (line.value("outcome") == QLatin1String("tuning_failed"))
             QCOMPARE(keys(line), QStringLiteral("frequency_hz,outcome,type,utc"));
@@ -407,12 +405,13 @@ void SmartScanTest::failuresBeforeTheFirstStep_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("status");
-    QTest::newRow("end below start")
-        << "plan" << "Choose an end frequency at or above the start frequency.";
-    QTest::newRow("mode refused")
-        << "mode" << "Could not set the receiver mode. See the log in Settings.";
+    QTest::newRow("end below start") << "plan"
+                                     << "Choose an end frequency at or above the start frequency.";
+    QTest::newRow("mode refused") << "mode"
+                                  << "Could not set the receiver mode. See the log in Settings.";
     QTest::newRow("archive folder is a file")
-        << "archive" << "Smart Scan cannot start because the archive could not be written.";
+        << "archive"
+        << "Smart Scan cannot start because the archive could not be written.";
 }
 
 void SmartScanTest::failuresBeforeTheFirstStep()

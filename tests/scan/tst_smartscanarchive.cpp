@@ -60,19 +60,20 @@ void SmartScanArchiveTest::reopenCountsAndSkips()
     content += frequencyLine("88000000", "below_threshold") + '\n'; // processed, no row
     content += frequencyLine("88100000", "tone") + '\n';
     content += frequencyLine("88200000", "unreadable") + '\n';
-    content += frequencyLine("88300000", "incomplete") + '\n';   // ignored
+    content += frequencyLine("88300000", "incomplete") + '\n';    // ignored
     content += frequencyLine("88300000", "tuning_failed") + '\n'; // ignored
     content += frequencyLine("88300000", "quiet") + '\n';
-    content += frequencyLine("1e300", "noise") + '\n';    // skipped: out of range
-    content += frequencyLine("88350000.5", "noise") + '\n'; // skipped: not an integer
-    content += frequencyLine("-7", "noise") + '\n';       // skipped
-    content += frequencyLine("\"88400000\"", "noise") + '\n'; // skipped: a text
+    content += frequencyLine("1e300", "noise") + '\n';             // skipped: out of range
+    content += frequencyLine("88350000.5", "noise") + '\n';        // skipped: not an integer
+    content += frequencyLine("-7", "noise") + '\n';                // skipped
+    content += frequencyLine("\"88400000\"", "noise") + '\n';      // skipped: a text
     content += "{\"type\":\"frequency\",\"outcome\":\"noise\"}\n"; // skipped: no frequency
-    content += "not json\n";                                     // skipped
-    content += "{}\n";                                           // skipped: empty object
-    content += "[1,2]\n";                                        // skipped: not an object
+    content += "not json\n";                                       // skipped
+    content += "{}\n";                                             // skipped: empty object
+    content += "[1,2]\n";                                          // skipped: not an object
     content += '{' + QByteArray(2 * SmartScanArchive::maxLineBytes, ' ') + "}\n"; // too long
-    content += R"({"type":"note","text":"ignored"})" "\n";
+    content += R"({"type":"note","text":"ignored"})"
+               "\n";
     content += frequencyLine("88400000", "modulated"); // last line without a line feed
     const QString path = write(content);
     QVERIFY(!path.isEmpty());
@@ -93,7 +94,7 @@ void SmartScanArchiveTest::reopenCountsAndSkips()
 
 void SmartScanArchiveTest::lineCap_data()
 {
-    QTest::addColumn<int>("padding"); // bytes beyond the cap of the padded line
+    QTest::addColumn<int>("padding");   // bytes beyond the cap of the padded line
     QTest::addColumn<bool>("lastLine"); // the padded line ends the file without a line feed
     QTest::addColumn<int>("processed");
     QTest::newRow("one below the cap") << -1 << false << 2;

@@ -56,9 +56,8 @@ public:
             result.fft_windows = 3;
             // The tab's engine is its child.
             SmartScan *target = tab->findChild<SmartScan *>();
-            QTimer::singleShot(0, target, [target, request, result] {
-                target->analysisReady(request, result);
-            });
+            QTimer::singleShot(
+                0, target, [target, request, result] { target->analysisReady(request, result); });
         }
         return true;
     }
@@ -173,8 +172,10 @@ void SmartScanTabTest::scanThenReopen()
     QCOMPARE(page.find<QLabel>("smartInput")->text(), QStringLiteral("Input: Line In"));
     const QStringList live = page.rows();
     QCOMPARE(live.size(), 3);
-    QCOMPARE(live[0], QStringLiteral("88.000000|NFM|200|-40.3|-31.0|56|Tonal audio|VHF|detected|shown"));
-    QCOMPARE(live[1], QStringLiteral("88.100000|NFM|190|-40.3|-31.0|0|Quiet / unmodulated|VHF|-|shown"));
+    QCOMPARE(live[0],
+             QStringLiteral("88.000000|NFM|200|-40.3|-31.0|56|Tonal audio|VHF|detected|shown"));
+    QCOMPARE(live[1],
+             QStringLiteral("88.100000|NFM|190|-40.3|-31.0|0|Quiet / unmodulated|VHF|-|shown"));
     QCOMPARE(page.summary(), QStringLiteral("2 detected | 1 quiet | 0 noise | 0 unreadable"));
     QCOMPARE(page.find<QProgressBar>("smartProgress")->value(), 4);
     const QString archive = page.tab->scan().archivePath();
@@ -273,18 +274,16 @@ void SmartScanTabTest::enablingRules_data()
     // start, listen, to favorites, open, start tooltip shown
     QTest::addColumn<QString>("enabled");
 
-    QTest::newRow("ready, a row selected") << true << true << true << false << true
-                                           << "start listen favorites open";
-    QTest::newRow("ready, nothing selected") << true << true << true << false << false
-                                             << "start favorites open";
-    QTest::newRow("no output") << true << true << false << false << true
-                               << "start favorites open";
-    QTest::newRow("no input") << true << false << true << false << true
-                              << "favorites open tooltip";
+    QTest::newRow("ready, a row selected")
+        << true << true << true << false << true << "start listen favorites open";
+    QTest::newRow("ready, nothing selected")
+        << true << true << true << false << false << "start favorites open";
+    QTest::newRow("no output") << true << true << false << false << true << "start favorites open";
+    QTest::newRow("no input") << true << false << true << false << true << "favorites open tooltip";
     QTest::newRow("disconnected") << false << true << true << false << true
                                   << "favorites open tooltip";
-    QTest::newRow("another activity") << true << true << true << true << true
-                                      << "favorites open tooltip";
+    QTest::newRow("another activity")
+        << true << true << true << true << true << "favorites open tooltip";
 }
 
 void SmartScanTabTest::enablingRules()
@@ -334,8 +333,7 @@ void SmartScanTabTest::inputLostStopsTheScan()
     QVERIFY(QTest::qWaitFor([&page] { return page.status().startsWith("Analyzing"); }, 5000));
     page.host.loseAudioInput();
     QVERIFY(!page.tab->isRunning());
-    QCOMPARE(page.status(),
-             QStringLiteral("Smart Scan stopped because the audio input was lost."));
+    QCOMPARE(page.status(), QStringLiteral("Smart Scan stopped because the audio input was lost."));
     QVERIFY(!page.power->held);
     QVERIFY(page.button("smartStartPB")->isEnabled());
 }

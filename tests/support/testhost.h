@@ -108,7 +108,7 @@ public:
     int audioInputStarts = 0;         // startAudioInput calls
     bool audioInputStartable = false; // what startAudioInput answers
     int audioStatusRefreshes = 0;
-    bool audioInputPresent = true; // what hasAudioInput answers
+    bool audioInputPresent = true;                      // what hasAudioInput answers
     QString audioInputText = QStringLiteral("Line In"); // what audioInputName answers
     bool audioOutputPresent = true;                     // what hasAudioOutput answers
     bool listening = true;                              // what listenOnPc answers

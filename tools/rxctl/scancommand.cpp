@@ -9,6 +9,7 @@
 #include "audiodevices.h"
 #include "audiorecorder.h"
 #include "cli.h"
+#include "corvindriver.h"
 #include "devicenaming.h"
 #include "driverscanreceiver.h"
 #include "logindpowerbackend.h"
@@ -207,10 +208,10 @@ int runScan(const QStringList &arguments, QTextStream &out, QTextStream &err)
     return completed ? Cli::Success : Cli::Failed;
 }
 
-const bool registered = Cli::add(
-    {"scan", usage,
-     "Smart Scan from START_MHZ to END_MHZ in steps of STEP_KHZ, analysing the audio of "
-     "frequencies at or above the S-meter threshold; writes a JSON Lines archive",
-     &runScan});
+const bool registered =
+    Cli::add({"scan", usage,
+              "Smart Scan from START_MHZ to END_MHZ in steps of STEP_KHZ, analysing the audio of "
+              "frequencies at or above the S-meter threshold; writes a JSON Lines archive",
+              &runScan});
 
 } // namespace
