@@ -30,9 +30,10 @@ class ScreenshotTour : public QObject
 public:
     static constexpr qint64 stationHertz = 999000; // an AM broadcast station of the simulator
     static constexpr int stationMode = 2;          // AM
-    // The short Smart Scan over the simulator's FM stations.
-    static constexpr double smartScanStartMHz = 97.8;
-    static constexpr double smartScanEndMHz = 98.2;
+    // The short Smart Scan over the simulator's stations of every signal class (quiet carrier,
+    // keyed emission, tone, speech, noise).
+    static constexpr double smartScanStartMHz = 90.8;
+    static constexpr double smartScanEndMHz = 96.3;
 
     ScreenshotTour(Corvin *window, const QString &folder, QObject *parent = nullptr);
 
