@@ -94,9 +94,10 @@ bool parse(const QStringList &arguments, SmartScanPlan *plan, QString *input, QT
     return true;
 }
 
-// The input device named as the page's selector names it (or its identifier), or the page's
-// choice without a name; false when there is none.
-bool findInput(const QString &name, QAudioDeviceInfo *device, QString *text)
+// The input device named as the page's selector names it, by its identifier or by the
+// system's name, or the page's choice without a name; false when there is none. *names gets every
+// input's name.
+bool findInput(const QString &name, QAudioDeviceInfo *device, QString *text, QStringList *names)
 {
     const QList<QAudioDeviceInfo> devices =
         AudioDevices::list(QAudio::AudioInput, QAudioDeviceInfo::defaultInputDevice());
@@ -105,8 +106,15 @@ bool findInput(const QString &name, QAudioDeviceInfo *device, QString *text)
         entries.append({info.deviceName(), info == QAudioDeviceInfo::defaultInputDevice()});
     const DeviceSelection selection = DeviceNaming::build(entries, name, true);
     int chosen = name.isEmpty() ? selection.current : -1;
-    for (int i = 0; chosen < 0 && i < selection.items.size(); ++i) {
-        if (selection.items[i].text == name || selection.items[i].identifier == name)
+    for (int i = 0; i < selection.items.size(); ++i) {
+        *names << selection.items[i].text;
+        if (chosen < 0 &&
+            (selection.items[i].text == name || selection.items[i].identifier == name))
+            chosen = i;
+    }
+    // The system's own name of a device also finds it, under whatever caption the list gives.
+    for (int i = 0; chosen < 0 && i < devices.size(); ++i) {
+        if (devices[i].deviceName() == name)
             chosen = i;
     }
     if (chosen < 0 || chosen >= devices.size())
@@ -133,8 +141,10 @@ int runScan(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return Cli::UsageError;
     }
     QAudioDeviceInfo device;
-    if (!findInput(inputName, &device, &plan.input)) {
-        print(QStringLiteral("error: no audio input %1").arg(inputName));
+    QStringList inputs;
+    if (!findInput(inputName, &device, &plan.input, &inputs)) {
+        print(QStringLiteral("error: no audio input %1 (inputs: %2)")
+                  .arg(inputName, inputs.isEmpty() ? QStringLiteral("none") : inputs.join(", ")));
         return Cli::UsageError;
     }
     plan.serialPort = RxctlSession::portName();
