@@ -37,13 +37,41 @@ SmartScanResults::SmartScanResults(QWidget *parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     verticalHeader()->hide();
-    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    horizontalHeader()->setSectionResizeMode(Classification, QHeaderView::Stretch);
+    setColumnsFollowContents(true);
     setMinimumHeight(200);
+}
+
+void SmartScanResults::setColumnsFollowContents(bool follow)
+{
+    horizontalHeader()->setSectionResizeMode(follow ? QHeaderView::ResizeToContents
+                                                    : QHeaderView::Interactive);
+    horizontalHeader()->setSectionResizeMode(Classification, QHeaderView::Stretch);
 }
 
 void SmartScanResults::addResult(const QJsonObject &record, const QString &fallbackMode,
                                  bool hideZeroQuality)
+{
+    const int row = rowCount();
+    insertRow(row);
+    fillRow(row, record, fallbackMode, hideZeroQuality);
+}
+
+void SmartScanResults::setResults(const QVector<QJsonObject> &records, const QString &fallbackMode,
+                                  bool hideZeroQuality)
+{
+    // Columns that follow their contents would be measured again for every new row.
+    setUpdatesEnabled(false);
+    setColumnsFollowContents(false);
+    setRowCount(0);
+    setRowCount(records.size());
+    for (int row = 0; row < records.size(); ++row)
+        fillRow(row, records[row], fallbackMode, hideZeroQuality);
+    setColumnsFollowContents(true);
+    setUpdatesEnabled(true);
+}
+
+void SmartScanResults::fillRow(int row, const QJsonObject &record, const QString &fallbackMode,
+                               bool hideZeroQuality)
 {
     const qint64 frequency = SmartScanArchive::recordFrequency(record);
     const QString outcome = record.value(QStringLiteral("outcome")).toString();
@@ -53,8 +81,6 @@ void SmartScanResults::addResult(const QJsonObject &record, const QString &fallb
         return attributes.value(QLatin1String(key)).toString();
     };
 
-    const int row = rowCount();
-    insertRow(row);
     QTableWidgetItem *first = cell(QString::number(frequency / 1e6, 'f', 6), true);
     first->setData(detectedRole, isDetectedOutcome(outcome));
     first->setData(attributesRole, attributes);

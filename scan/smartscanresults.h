@@ -20,6 +20,9 @@ public:
     // Appends the row of an archived record of an analysed outcome; the record's "mode", or
     // fallbackMode when it has none. Hidden at once when hideZeroQuality and the quality is 0.
     void addResult(const QJsonObject &record, const QString &fallbackMode, bool hideZeroQuality);
+    // Replaces every row with the rows of records (as addResult), sizing the columns once.
+    void setResults(const QVector<QJsonObject> &records, const QString &fallbackMode,
+                    bool hideZeroQuality);
     // Hides every row of quality 0, or shows every row.
     void hideZeroQuality(bool hide);
 
@@ -32,5 +35,8 @@ public:
     QString modeAt(int row) const;
 
 private:
+    void fillRow(int row, const QJsonObject &record, const QString &fallbackMode,
+                 bool hideZeroQuality);
+    void setColumnsFollowContents(bool follow);
     bool hasZeroQuality(int row) const;
 };

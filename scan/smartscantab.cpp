@@ -423,11 +423,7 @@ void SmartScanTab::openArchive(const QString &path)
     }
     m_counters = contents.counters;
     m_fallbackMode = contents.start.value(QStringLiteral("mode")).toString();
-    m_results->setUpdatesEnabled(false);
-    m_results->setRowCount(0);
-    for (const QJsonObject &record : qAsConst(contents.results))
-        m_results->addResult(record, m_fallbackMode, m_hideZero->isChecked());
-    m_results->setUpdatesEnabled(true);
+    m_results->setResults(contents.results, m_fallbackMode, m_hideZero->isChecked());
 
     m_lastArchive = path;
     storeSettings();
