@@ -30,6 +30,7 @@
 #include "serialportlist.h"
 #include "settingskeys.h"
 #include "settingspage.h"
+#include "smartscantab.h"
 #include "spectrumtab.h"
 #include "synthetictab.h"
 
@@ -155,6 +156,10 @@ void Corvin::setUpFeatures()
     pageLayout(QStringLiteral("RfSpectrum"))->addWidget(new RfSweepTab(*this, this));
     m_favorites = new FavoritesTab(*this, this);
     pageLayout(QStringLiteral("Favorites"))->addWidget(m_favorites);
+    auto *smartScan = new SmartScanTab(*this, *m_favorites, nullptr, this);
+    pageLayout(QStringLiteral("SmartScan"))->addWidget(smartScan);
+    connect(m_audioPanel, &AudioPanel::inputDeviceChanged, smartScan,
+            &SmartScanTab::updateScanControls);
     auto *propagation = new PropagationTab(*this, nullptr, this);
     pageLayout(QStringLiteral("Propagation"))->addWidget(propagation);
     auto *location = new ListeningLocationPanel(*m_settings, m_settingsPage);
@@ -391,6 +396,23 @@ void Corvin::onAudioInputLost(QObject *context, std::function<void()> handler)
 bool Corvin::hasAudioInput() const
 {
     return m_audioPanel->hasInputDevices();
+}
+
+QString Corvin::audioInputName() const
+{
+    return m_audioPanel->selectedInputText();
+}
+
+bool Corvin::hasAudioOutput() const
+{
+    return m_audioPanel->hasOutputDevices();
+}
+
+bool Corvin::listenOnPc()
+{
+    if (!m_audioPanel->isListening())
+        m_audioPanel->applyAudioAction(AudioPanel::Listen, true);
+    return m_audioPanel->isListening();
 }
 
 void Corvin::showDspHelp()

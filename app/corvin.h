@@ -58,6 +58,9 @@ public:
     void refreshAudioStatus() override;
     void onAudioInputLost(QObject *context, std::function<void()> handler) override;
     bool hasAudioInput() const override;
+    QString audioInputName() const override;
+    bool hasAudioOutput() const override;
+    bool listenOnPc() override;
     void showDspHelp() override;
 
     // Tabs and panels of other features find their places here.

@@ -10,6 +10,7 @@
 #include "featurebankgroup.h"
 #include "receivercontrol.h"
 #include "rfsweeptab.h"
+#include "smartscantab.h"
 #include "spectrumtab.h"
 #include "syntheticsweep.h"
 #include "synthetictab.h"
@@ -91,7 +92,39 @@ void ScreenshotTour::addFavorites()
     else if (m_favorites == 2)
         addFavorite(98000000, QStringLiteral("FM broadcast"));
     else
+        smartScan();
+}
+
+void ScreenshotTour::smartScan()
+{
+    auto *tab = m_window->findChild<SmartScanTab *>();
+    if (!tab) {
         syntheticSweep();
+        return;
+    }
+    const auto set = [this](const char *name, double value) {
+        if (auto *box = m_window->findChild<QDoubleSpinBox *>(QLatin1String(name)))
+            box->setValue(value);
+    };
+    set("smartStartMHz", smartScanStartMHz);
+    set("smartEndMHz", smartScanEndMHz);
+    set("smartStepKHz", 100.0);
+    tab->startSmartScan();
+    if (!tab->isRunning()) {
+        QTextStream(stderr) << "the Smart Scan did not start\n";
+        syntheticSweep();
+        return;
+    }
+    auto *wait = new QTimer(this);
+    connect(wait, &QTimer::timeout, this, [this, tab, wait] {
+        if (tab->isRunning())
+            return;
+        wait->deleteLater();
+        // The detected results join the favourites photographed later.
+        tab->importToFavorites();
+        syntheticSweep();
+    });
+    wait->start(pageMs);
 }
 
 void ScreenshotTour::addFavorite(qint64 hertz, const QString &name)

@@ -10,7 +10,8 @@ class Corvin;
 
 // A guided tour for documentation screenshots: connects to the first listed serial port
 // (normally the simulated receiver), sweeps 88-108 MHz on the Frequency Spectrum Analyzer page,
-// adds two measured favourites and writes their report, runs the RF synthetic sweep its stored
+// adds two measured favourites and writes their report, runs a short Smart Scan and adds its
+// detected results to the favourites, runs the RF synthetic sweep its stored
 // settings describe and writes its CSV into the folder's "files", tunes to a station, switches
 // the audio spectrum on, refreshes the propagation report, runs a continuous band-scope capture
 // at the stored centre and span until its waterfall fills, then saves a PNG of every page of the
@@ -29,6 +30,10 @@ class ScreenshotTour : public QObject
 public:
     static constexpr qint64 stationHertz = 999000; // an AM broadcast station of the simulator
     static constexpr int stationMode = 2;          // AM
+    // The short Smart Scan over the simulator's stations of every signal class (quiet carrier,
+    // keyed emission, tone, speech, noise).
+    static constexpr double smartScanStartMHz = 90.8;
+    static constexpr double smartScanEndMHz = 96.3;
 
     ScreenshotTour(Corvin *window, const QString &folder, QObject *parent = nullptr);
 
@@ -45,6 +50,7 @@ private:
     void connectAndSweep();
     void addFavorite(qint64 hertz, const QString &name);
     void addFavorites();
+    void smartScan();
     void syntheticSweep();
     void tuneToStation();
     void setAudioSpectrum(bool on);

@@ -89,6 +89,12 @@ public:
 
     // True when the audio panel lists at least one audio input device.
     virtual bool hasAudioInput() const = 0;
+    // The audio panel's input selector text (empty when the list is empty).
+    virtual QString audioInputName() const = 0;
+    // True when the audio panel lists at least one audio output device.
+    virtual bool hasAudioOutput() const = 0;
+    // Turns "Listen on PC" on unless it is on already; true when it is on afterwards.
+    virtual bool listenOnPc() = 0;
 
     // Writes the settings store to disk now.
     virtual void flushSettings() = 0;

@@ -37,6 +37,8 @@ public:
 
     // Where the audio duration and threshold come from (default: the stored Smart Scan values).
     void setAudioSettingsSource(std::function<SmartAudioSettings()> source);
+    // What the next measurement will use.
+    SmartAudioSettings audioSettings() const { return m_audioSettings(); }
 
     bool isPending() const { return m_pending.has_value(); }
     const PendingFavorite *pending() const { return m_pending ? &*m_pending : nullptr; }

@@ -411,3 +411,13 @@ void AudioPanel::onFilterChanged(int index)
     }
     m_host.appendLog(tr("Playback audio filter: %1.").arg(m_filterCombo->currentText()));
 }
+
+QString AudioPanel::selectedInputText() const
+{
+    return m_inputCombo->currentText();
+}
+
+bool AudioPanel::isListening() const
+{
+    return m_listenButton->isChecked();
+}

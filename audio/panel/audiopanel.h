@@ -52,6 +52,11 @@ public:
     bool startSelectedInput();
     // True when the input list holds at least one device.
     bool hasInputDevices() const { return !m_inputs.isEmpty(); }
+    bool hasOutputDevices() const { return !m_outputs.isEmpty(); }
+    // The input selector's text.
+    QString selectedInputText() const;
+    // True while "Listen on PC" is on.
+    bool isListening() const;
 
     // "hh:mm:ss" of a recording duration in seconds.
     static QString durationText(qint64 seconds);

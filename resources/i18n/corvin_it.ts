@@ -2499,6 +2499,307 @@ Deviazione standard %5</translation>
     </message>
 </context>
 <context>
+    <name>SmartScan</name>
+    <message>
+        <source>Smart Scan stopped.</source>
+        <translation>Smart Scan interrotto.</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped because the audio input was lost.</source>
+        <translation>Smart Scan interrotto perché l&apos;ingresso audio è stato perso.</translation>
+    </message>
+    <message>
+        <source>Choose an end frequency at or above the start frequency.</source>
+        <translation>Scegli una frequenza finale uguale o superiore a quella iniziale.</translation>
+    </message>
+    <message>
+        <source>Could not start the selected audio input. See the log in Settings.</source>
+        <translation>Impossibile avviare l&apos;ingresso audio selezionato. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Could not create the scan archive %1: %2</source>
+        <translation>Impossibile creare l&apos;archivio della scansione %1: %2</translation>
+    </message>
+    <message>
+        <source>Smart Scan cannot start because the archive could not be written.</source>
+        <translation>Smart Scan non può partire perché non è stato possibile scrivere l&apos;archivio.</translation>
+    </message>
+    <message>
+        <source>Could not set the receiver mode. See the log in Settings.</source>
+        <translation>Impossibile impostare il modo del ricevitore. Vedi il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Smart Scan archive: %1</source>
+        <translation>Archivio Smart Scan: %1</translation>
+    </message>
+    <message>
+        <source>Smart Scan started from %1 to %2 MHz, step %3 kHz (%4).</source>
+        <translation>Smart Scan avviato da %1 a %2 MHz, passo %3 kHz (%4).</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped because the audio input did not supply enough samples.</source>
+        <translation>Smart Scan interrotto perché l&apos;ingresso audio non ha fornito abbastanza campioni.</translation>
+    </message>
+    <message>
+        <source>Checking %1 MHz</source>
+        <translation>Verifica di %1 MHz</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped because tuning failed.</source>
+        <translation>Smart Scan interrotto perché la sintonia non è riuscita.</translation>
+    </message>
+    <message>
+        <source>Smart Scan %1 MHz: S-meter attempt %2/%3 failed. %4</source>
+        <translation>Smart Scan %1 MHz: tentativo S-meter %2/%3 fallito. %4</translation>
+    </message>
+    <message>
+        <source>Retrying S-meter at %1 MHz (%2/%3)</source>
+        <translation>Nuovo tentativo S-meter a %1 MHz (%2/%3)</translation>
+    </message>
+    <message>
+        <source>Smart Scan skipped %1 MHz after %2 failed S-meter readings.</source>
+        <translation>Smart Scan ha saltato %1 MHz dopo %2 letture S-meter fallite.</translation>
+    </message>
+    <message>
+        <source>Smart Scan %1 MHz: S-meter recovered on attempt %2/%3 (level %4).</source>
+        <translation>Smart Scan %1 MHz: S-meter recuperato al tentativo %2/%3 (livello %4).</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped because audio analysis could not start.</source>
+        <translation>Smart Scan interrotto perché l&apos;analisi audio non è potuta partire.</translation>
+    </message>
+    <message>
+        <source>Analyzing %1 MHz (S-meter %2)</source>
+        <translation>Analisi di %1 MHz (S-meter %2)</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped after %1 consecutive frequencies without an S-meter reading.</source>
+        <translation>Smart Scan interrotto dopo %1 frequenze consecutive senza lettura S-meter.</translation>
+    </message>
+    <message>
+        <source>Smart Scan complete. Skipped frequencies without an S-meter reading: %1.</source>
+        <translation>Smart Scan completato. Frequenze saltate senza lettura S-meter: %1.</translation>
+    </message>
+    <message>
+        <source>Smart Scan complete.</source>
+        <translation>Smart Scan completato.</translation>
+    </message>
+    <message>
+        <source>Could not write the scan archive: %1</source>
+        <translation>Impossibile scrivere l&apos;archivio della scansione: %1</translation>
+    </message>
+    <message>
+        <source>Smart Scan stopped because the data could not be saved.</source>
+        <translation>Smart Scan interrotto perché non è stato possibile salvare i dati.</translation>
+    </message>
+    <message>
+        <source>Could not save the interrupted measurement: %1</source>
+        <translation>Impossibile salvare la misura interrotta: %1</translation>
+    </message>
+    <message>
+        <source>Could not save the scan summary: %1</source>
+        <translation>Impossibile salvare il riepilogo della scansione: %1</translation>
+    </message>
+    <message>
+        <source>%1 Processed %2/%3 frequencies. %4.</source>
+        <translation>%1 Elaborate %2/%3 frequenze. %4.</translation>
+    </message>
+    <message>
+        <source>%1 detected | %2 quiet | %3 noise | %4 unreadable</source>
+        <translation>%1 rilevati | %2 silenziosi | %3 rumore | %4 illeggibili</translation>
+    </message>
+    <message>
+        <source>The folder could not be created.</source>
+        <translation>Non è stato possibile creare la cartella.</translation>
+    </message>
+</context>
+<context>
+    <name>SmartScanResults</name>
+    <message>
+        <source>Frequency (MHz)</source>
+        <translation>Frequenza (MHz)</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modo</translation>
+    </message>
+    <message>
+        <source>S-meter</source>
+        <translation>S-meter</translation>
+    </message>
+    <message>
+        <source>Audio (dBFS)</source>
+        <translation>Audio (dBFS)</translation>
+    </message>
+    <message>
+        <source>Peak (dBFS)</source>
+        <translation>Picco (dBFS)</translation>
+    </message>
+    <message>
+        <source>Quality (0-100)</source>
+        <translation>Qualità (0-100)</translation>
+    </message>
+    <message>
+        <source>Classification</source>
+        <translation>Classificazione</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>Banda</translation>
+    </message>
+</context>
+<context>
+    <name>SmartScanTab</name>
+    <message>
+        <source>Open saved scan</source>
+        <translation>Apri scansione salvata</translation>
+    </message>
+    <message>
+        <source>Scan archives (*.jsonl)</source>
+        <translation>Archivi di scansione (*.jsonl)</translation>
+    </message>
+    <message>
+        <source>In AUTO, the receiver selects the mode for each frequency. The scan keeps the configured frequency step.</source>
+        <translation>In AUTO il ricevitore sceglie il modo per ogni frequenza. La scansione mantiene il passo di frequenza impostato.</translation>
+    </message>
+    <message>
+        <source>Analyze frequencies with a receiver level at or above this value.</source>
+        <translation>Analizza le frequenze con un livello del ricevitore uguale o superiore a questo valore.</translation>
+    </message>
+    <message>
+        <source>Minimum RMS audio level in the analysis band. Lower this for a quiet Line In.</source>
+        <translation>Livello audio RMS minimo nella banda di analisi. Abbassalo per un Line In debole.</translation>
+    </message>
+    <message>
+        <source>Time spent listening for modulation at each candidate frequency.</source>
+        <translation>Tempo di ascolto della modulazione su ogni frequenza candidata.</translation>
+    </message>
+    <message>
+        <source>Start frequency</source>
+        <translation>Frequenza iniziale</translation>
+    </message>
+    <message>
+        <source>End frequency</source>
+        <translation>Frequenza finale</translation>
+    </message>
+    <message>
+        <source>Frequency step</source>
+        <translation>Passo di frequenza</translation>
+    </message>
+    <message>
+        <source>Receiver mode</source>
+        <translation>Modo del ricevitore</translation>
+    </message>
+    <message>
+        <source>S-meter threshold</source>
+        <translation>Soglia S-meter</translation>
+    </message>
+    <message>
+        <source>Minimum audio</source>
+        <translation>Audio minimo</translation>
+    </message>
+    <message>
+        <source>Audio analysis</source>
+        <translation>Analisi audio</translation>
+    </message>
+    <message>
+        <source>Put radio and PC in standby when the scan finishes</source>
+        <translation>Metti radio e PC in standby al termine della scansione</translation>
+    </message>
+    <message>
+        <source>Applies to this run only. After the scan completes and saves its results, you have 15 seconds to cancel standby.</source>
+        <translation>Vale solo per questa esecuzione. Dopo che la scansione è terminata e ha salvato i risultati, hai 15 secondi per annullare lo standby.</translation>
+    </message>
+    <message>
+        <source>Start scan</source>
+        <translation>Avvia scansione</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Input: -</source>
+        <translation>Ingresso: -</translation>
+    </message>
+    <message>
+        <source>Set the frequency range and thresholds, then start the scan.</source>
+        <translation>Imposta l&apos;intervallo di frequenze e le soglie, poi avvia la scansione.</translation>
+    </message>
+    <message>
+        <source>0 kept</source>
+        <translation>0 conservati</translation>
+    </message>
+    <message>
+        <source>Hide Quality 0</source>
+        <translation>Nascondi Qualità 0</translation>
+    </message>
+    <message>
+        <source>Listen selected</source>
+        <translation>Ascolta selezionato</translation>
+    </message>
+    <message>
+        <source>Tune to the selected result and play it through the selected PC output.</source>
+        <translation>Sintonizza il risultato selezionato e riproducilo sull&apos;uscita del PC selezionata.</translation>
+    </message>
+    <message>
+        <source>Add to Favorites</source>
+        <translation>Aggiungi ai Preferiti</translation>
+    </message>
+    <message>
+        <source>Imports selected rows. With no selection, imports the detected signals.</source>
+        <translation>Importa le righe selezionate. Senza selezione importa i segnali rilevati.</translation>
+    </message>
+    <message>
+        <source>Could not read the scan archive %1: %2</source>
+        <translation>Impossibile leggere l&apos;archivio della scansione %1: %2</translation>
+    </message>
+    <message>
+        <source>Unsupported scan archive: %1</source>
+        <translation>Archivio di scansione non supportato: %1</translation>
+    </message>
+    <message>
+        <source>Saved scan: %1 (%2 MHz to %3 MHz)</source>
+        <translation>Scansione salvata: %1 (da %2 MHz a %3 MHz)</translation>
+    </message>
+    <message>
+        <source>Skipped %1 incomplete or invalid line(s) in %2.</source>
+        <translation>Saltate %1 righe incomplete o non valide in %2.</translation>
+    </message>
+    <message>
+        <source>The selected scan result has an invalid frequency or receiver mode.</source>
+        <translation>Il risultato selezionato ha una frequenza o un modo del ricevitore non validi.</translation>
+    </message>
+    <message>
+        <source>Listening to scan result %1 MHz (%2).</source>
+        <translation>Ascolto del risultato %1 MHz (%2).</translation>
+    </message>
+    <message>
+        <source>Tuned to scan result %1 MHz (%2). Check the audio status and the log in Settings.</source>
+        <translation>Sintonizzato sul risultato %1 MHz (%2). Controlla lo stato audio e il registro in Impostazioni.</translation>
+    </message>
+    <message>
+        <source>Favorites: %1 added, %2 updated.</source>
+        <translation>Preferiti: %1 aggiunti, %2 aggiornati.</translation>
+    </message>
+    <message>
+        <source>Could not save the Favorites file.</source>
+        <translation>Impossibile salvare il file dei Preferiti.</translation>
+    </message>
+    <message>
+        <source>Connect the receiver in Settings and select a PC audio input.</source>
+        <translation>Collega il ricevitore in Impostazioni e seleziona un ingresso audio del PC.</translation>
+    </message>
+    <message>
+        <source>Cancel standby</source>
+        <translation>Annulla standby</translation>
+    </message>
+    <message>
+        <source>Input: %1</source>
+        <translation>Ingresso: %1</translation>
+    </message>
+</context>
+<context>
     <name>SpectrogramView</name>
     <message>
         <source>Time (s)</source>

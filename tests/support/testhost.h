@@ -85,6 +85,13 @@ public:
     void refreshAudioStatus() override { ++audioStatusRefreshes; }
     void onAudioInputLost(QObject *context, std::function<void()> handler) override;
     bool hasAudioInput() const override { return audioInputPresent; }
+    QString audioInputName() const override { return audioInputText; }
+    bool hasAudioOutput() const override { return audioOutputPresent; }
+    bool listenOnPc() override
+    {
+        ++listenRequests;
+        return listening;
+    }
 
     // Calls every onAudioInputLost handler whose context still exists.
     void loseAudioInput();
@@ -101,7 +108,11 @@ public:
     int audioInputStarts = 0;         // startAudioInput calls
     bool audioInputStartable = false; // what startAudioInput answers
     int audioStatusRefreshes = 0;
-    bool audioInputPresent = true; // what hasAudioInput answers
+    bool audioInputPresent = true;                      // what hasAudioInput answers
+    QString audioInputText = QStringLiteral("Line In"); // what audioInputName answers
+    bool audioOutputPresent = true;                     // what hasAudioOutput answers
+    bool listening = true;                              // what listenOnPc answers
+    int listenRequests = 0;
     int dspHelpRequests = 0;
     bool audioInputHeld = false;
     bool standbyTaken = false; // what disconnectReceiver answers
