@@ -48,6 +48,8 @@ public:
 signals:
     // "Analyze last WAV": the DSP analyzer should take this WAV.
     void analyzeWavRequested(const QString &path);
+    // The event archive's "Select and replay": the offline replay should open this WAV.
+    void replayRequested(const QString &path);
 
 public slots:
     // "Arm" / "Disarm".
