@@ -3,6 +3,7 @@
 // context list, report and export.
 
 #include "archivefixture.h"
+#include "archivejson.h"
 #include "dspcontrols.h"
 #include "dsptab.h"
 #include "eventarchivedialog.h"
@@ -34,8 +35,8 @@ class TestArchiveDialogs : public QObject
 private slots:
     void init();
     void listsEventsWithDetails();
-    void review_data();
-    void review();
+    void reviewWritesTheLabelAndNotes_data();
+    void reviewWritesTheLabelAndNotes();
     void selectForDspHandsTheWavToTheDspTab();
     void vanishedFileDisablesTheActions();
     void statisticsFollowTheChosenContext();
@@ -120,7 +121,7 @@ void TestArchiveDialogs::listsEventsWithDetails()
     QCOMPARE(dialog()->selectedPath(), m_dir.filePath(QStringLiteral("145.500000_with.wav")));
 }
 
-void TestArchiveDialogs::review_data()
+void TestArchiveDialogs::reviewWritesTheLabelAndNotes_data()
 {
     QTest::addColumn<bool>("acceptLabel");
     QTest::addColumn<bool>("acceptNotes");
@@ -129,7 +130,7 @@ void TestArchiveDialogs::review_data()
     QTest::newRow("notes cancelled") << true << false;
 }
 
-void TestArchiveDialogs::review()
+void TestArchiveDialogs::reviewWritesTheLabelAndNotes()
 {
     QFETCH(bool, acceptLabel);
     QFETCH(bool, acceptNotes);
