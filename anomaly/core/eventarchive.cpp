@@ -1,6 +1,7 @@
 #include "eventarchive.h"
 
 #include "archivejson.h"
+#include "parallelwork.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace EventArchive {
 
@@ -23,6 +25,13 @@ QString textOr(const QJsonObject &object, const char *key)
 {
     const QString text = object.value(QLatin1String(key)).toString();
     return text.isEmpty() ? none : text;
+}
+
+void readSidecars(ArchivedEvent &event)
+{
+    event.event = ArchiveJson::readObject(ArchiveJson::sidecarPath(event.path));
+    event.review = ArchiveJson::readObject(ArchiveJson::reviewPath(event.path));
+    event.context = ArchiveJson::contextKey(event.event);
 }
 
 } // namespace
@@ -52,18 +61,21 @@ QVector<ArchivedEvent> list(const QString &folder)
     const QFileInfoList files =
         QDir(folder).entryInfoList({QStringLiteral("*.wav"), QStringLiteral("*.wave")},
                                    QDir::Files | QDir::Readable | QDir::Hidden);
-    QVector<ArchivedEvent> events;
-    events.reserve(files.size());
-    for (const QFileInfo &file : files) {
-        ArchivedEvent event;
-        event.path = file.absoluteFilePath();
-        event.fileName = file.fileName();
-        event.modified = file.lastModified();
-        event.event = ArchiveJson::readObject(ArchiveJson::sidecarPath(event.path));
-        event.review = ArchiveJson::readObject(ArchiveJson::reviewPath(event.path));
-        event.context = ArchiveJson::contextKey(event.event);
-        events.append(event);
+    QVector<ArchivedEvent> events(files.size());
+    for (int i = 0; i < files.size(); ++i) {
+        ArchivedEvent &event = events[i];
+        event.path = files[i].absoluteFilePath();
+        event.fileName = files[i].fileName();
+        event.modified = files[i].lastModified();
     }
+    // Reading and parsing the JSON files is most of the work: spread over the cores, each part
+    // filling only its own events.
+    ArchivedEvent *parts = events.data();
+    NativeWav::parallelRanges(static_cast<std::size_t>(events.size()),
+                              [parts](std::size_t begin, std::size_t end, std::size_t) {
+                                  for (std::size_t i = begin; i < end; ++i)
+                                      readSidecars(parts[i]);
+                              });
     std::sort(events.begin(), events.end(), [](const ArchivedEvent &a, const ArchivedEvent &b) {
         if (a.modified != b.modified)
             return a.modified > b.modified;
@@ -78,8 +90,9 @@ QStringList columns(const ArchivedEvent &event)
     const QJsonValue frequency = e.value(QLatin1String("frequency_hz"));
     const QJsonValue samples = e.value(QLatin1String("total_samples"));
     const double rate = e.value(QLatin1String("sample_rate_hz")).toDouble();
-    const QString duration =
-        samples.isDouble() && rate > 0 ? QString::number(samples.toDouble() / rate, 'f', 2) : none;
+    const double seconds =
+        samples.isDouble() && rate > 0 ? samples.toDouble() / rate : std::nan("");
+    const QString duration = std::isfinite(seconds) ? QString::number(seconds, 'f', 2) : none;
     return {textOr(e, "trigger_utc"),
             frequency.isDouble() ? QString::number(frequency.toDouble(), 'f', 0) : none,
             textOr(e, "mode"),

@@ -1,6 +1,7 @@
 #include "observationstatistics.h"
 
 #include "archivejson.h"
+#include "parallelwork.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,13 +55,27 @@ bool fromObject(const QJsonObject &object, ObservationLog *log)
 
 QVector<ObservationLog> readLogs(const QString &folder)
 {
-    QVector<ObservationLog> logs;
     const QFileInfoList files = QDir(folder).entryInfoList(
         {QStringLiteral("*.json")}, QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name);
-    for (const QFileInfo &file : files) {
-        ObservationLog log;
-        if (fromObject(ArchiveJson::readObject(file.absoluteFilePath()), &log))
-            logs.append(log);
+    QVector<QString> paths;
+    for (const QFileInfo &file : files)
+        paths.append(file.absoluteFilePath());
+    // Parsed in parallel, each part into its own slots; kept in file name order.
+    QVector<ObservationLog> read(paths.size());
+    QVector<char> usable(paths.size(), 0);
+    ObservationLog *logSlots = read.data();
+    char *usableSlots = usable.data();
+    const QString *pathSlots = paths.constData();
+    NativeWav::parallelRanges(static_cast<std::size_t>(paths.size()),
+                              [=](std::size_t begin, std::size_t end, std::size_t) {
+                                  for (std::size_t i = begin; i < end; ++i)
+                                      usableSlots[i] = fromObject(
+                                          ArchiveJson::readObject(pathSlots[i]), &logSlots[i]);
+                              });
+    QVector<ObservationLog> logs;
+    for (int i = 0; i < read.size(); ++i) {
+        if (usable[i])
+            logs.append(read[i]);
     }
     return logs;
 }
