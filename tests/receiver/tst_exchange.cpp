@@ -217,7 +217,9 @@ void ExchangeTest::retryOnceResynchronisesBeforeSecondWrite()
                           QStringLiteral("Receiver answered MD3 after a retry.")}));
     QCOMPARE(rig.wire(), QByteArray("MD3\r\rMD3\r"));
 
-    // The lone CR follows the reply window; the second command follows the 100 ms drain.
+    // The lone CR follows the reply window; the second command follows the 100 ms drain. The
+    // simulator stamps bytes when it reads them, so a late read of the CR on a busy machine
+    // shortens the gap after it: the drain is checked from the first write.
     QVector<qint64> arrivals;
     for (const WireEvent &event : rig.sim.wireEvents()) {
         if (event.fromHost)
@@ -226,8 +228,8 @@ void ExchangeTest::retryOnceResynchronisesBeforeSecondWrite()
     QCOMPARE(arrivals.size(), 3);
     QVERIFY2(arrivals[1] - arrivals[0] >= 290000,
              qPrintable(QString::number(arrivals[1] - arrivals[0])));
-    QVERIFY2(arrivals[2] - arrivals[1] >= 95000,
-             qPrintable(QString::number(arrivals[2] - arrivals[1])));
+    QVERIFY2(arrivals[2] - arrivals[0] >= 390000,
+             qPrintable(QString::number(arrivals[2] - arrivals[0])));
 }
 
 void ExchangeTest::silenceIsSuccess_data()
