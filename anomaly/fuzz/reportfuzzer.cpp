@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     requireSaneReport(ObservationReport::build(logs, events, ContextChoice::allContexts(), config),
                       ContextChoice::allContexts());
-    for (const QString &key : ObservationStatistics::contexts(logs, events)) {
+    // A few contexts are enough: each report reads every log and event again.
+    const QStringList contexts = ObservationStatistics::contexts(logs, events).mid(0, 4);
+    for (const QString &key : contexts) {
         const ContextChoice choice = ContextChoice::of(key);
         requireSaneReport(ObservationReport::build(logs, events, choice, config), choice);
     }
