@@ -90,8 +90,9 @@ QStringList columns(const ArchivedEvent &event)
     const QJsonValue frequency = e.value(QLatin1String("frequency_hz"));
     const QJsonValue samples = e.value(QLatin1String("total_samples"));
     const double rate = e.value(QLatin1String("sample_rate_hz")).toDouble();
-    const double seconds =
-        samples.isDouble() && rate > 0 ? samples.toDouble() / rate : std::nan("");
+    const double seconds = samples.isDouble() && samples.toDouble() >= 0 && rate > 0
+                               ? samples.toDouble() / rate
+                               : std::nan("");
     const QString duration = std::isfinite(seconds) ? QString::number(seconds, 'f', 2) : none;
     return {textOr(e, "trigger_utc"),
             frequency.isDouble() ? QString::number(frequency.toDouble(), 'f', 0) : none,

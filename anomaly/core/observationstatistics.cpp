@@ -22,13 +22,13 @@ double number(const QJsonObject &object, const char *key)
     return std::isfinite(value) ? value : 0.0;
 }
 
-// samples / rate when samples is a number and the rate is above 0, else 0: an event without
-// its sidecar must not turn the sum into 0/0.
+// samples / rate when samples is a number not below 0 and the rate is above 0, else 0: an event
+// without its sidecar must not turn the sum into 0/0, nor a damaged one make it shrink.
 double seconds(const QJsonObject &object, const char *samplesKey)
 {
     const QJsonValue samples = object.value(QLatin1String(samplesKey));
     const double rate = number(object, "sample_rate_hz");
-    if (!samples.isDouble() || !(rate > 0))
+    if (!samples.isDouble() || !(samples.toDouble() >= 0) || !(rate > 0))
         return 0.0;
     const double value = samples.toDouble() / rate;
     return std::isfinite(value) ? value : 0.0;

@@ -93,6 +93,9 @@ void TestArchive::columns_data()
         << QByteArray(R"({"frequency_hz":"145","total_samples":"10","sample_rate_hz":8000,
                           "mode":7})")
         << QStringList{"--", "--", "--", "--", "--", "--", "e.wav"};
+    QTest::newRow("negative samples")
+        << QByteArray(R"({"total_samples":-1000,"sample_rate_hz":1000})")
+        << QStringList{"--", "--", "--", "--", "--", "--", "e.wav"};
     QTest::newRow("fractional duration")
         << QByteArray(R"({"total_samples":1001,"sample_rate_hz":1000,"mode":"USB"})")
         << QStringList{"--", "--", "USB", "--", "1.00", "--", "e.wav"};

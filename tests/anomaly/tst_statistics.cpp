@@ -188,24 +188,25 @@ void TestStatistics::report_data()
                {17, "WAV / missing JSON / declared seconds: 5 / 0 / 10.00"},
                {18, "Unreviewed / Interesting / False alarm / Known / Unknown: 1 / 0 / 3 / 1 / 0"}};
 
-    // An event without sidecar adds no 0/0 to the declared seconds; unknown labels are
-    // unreviewed; events without a complete context are legacy.
+    // An event without sidecar adds no 0/0 to the declared seconds, a negative sample count adds
+    // nothing; unknown labels are unreviewed; events without a complete context are legacy.
     Fixture legacy;
     legacy.events = {
         {QJsonObject(), review("MAYBE")},
         {QJsonObject{{"total_samples", 8000}, {"sample_rate_hz", 8000}}, QJsonObject()},
+        {QJsonObject{{"total_samples", -8000}, {"sample_rate_hz", 8000}}, QJsonObject()},
         {QJsonObject{{"total_samples", "8000"}, {"sample_rate_hz", 8000}}, review("UNKNOWN")}};
     QTest::newRow("legacy events")
         << legacy << false
         << Lines{
                {2, "Legacy / incomplete context"},
-               {17, "WAV / missing JSON / declared seconds: 3 / 1 / 1.00"},
-               {18, "Unreviewed / Interesting / False alarm / Known / Unknown: 2 / 0 / 0 / 0 / 1"},
+               {17, "WAV / missing JSON / declared seconds: 4 / 1 / 1.00"},
+               {18, "Unreviewed / Interesting / False alarm / Known / Unknown: 3 / 0 / 0 / 0 / 1"},
                {21, "Choose one complete RF / analysis context. Older events without band "
                     "metadata are excluded from advice."}};
     QTest::newRow("legacy events, all contexts")
         << legacy << true
-        << Lines{{17, "WAV / missing JSON / declared seconds: 3 / 1 / 1.00"},
+        << Lines{{17, "WAV / missing JSON / declared seconds: 4 / 1 / 1.00"},
                  {21, "Choose one complete RF / analysis context. Older events without band "
                       "metadata are excluded from advice."}};
 }
