@@ -131,6 +131,7 @@ void Corvin::setUpFeatures()
     // event to the analyzer above it (an event WAV is mono: its first channel).
     m_anomalyPanel = new AnomalyPanel(*this, *m_audioPanel);
     m_dspTab->setAnomalyPanel(m_anomalyPanel);
+    m_anomalyPanel->setCurrentWavSource([this] { return m_dspTab->wavPath(); });
     connect(m_anomalyPanel, &AnomalyPanel::analyzeWavRequested, m_dspTab,
             [this](const QString &path) { m_dspTab->setWavFile(path, true); });
     m_settingsPage->addSharingPanel((new ReceiverSharing(*this, m_settingsPage))->panel());

@@ -3,9 +3,11 @@
 #include "anomalypanel.h"
 #include "bandscopetab.h"
 #include "corvin.h"
+#include "detectorsettingsdialog.h"
 #include "dspshowcase.h"
 #include "favoritemeasurement.h"
 #include "favoritestab.h"
+#include "featurebankgroup.h"
 #include "receivercontrol.h"
 #include "rfsweeptab.h"
 #include "spectrumtab.h"
@@ -14,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPushButton>
@@ -289,6 +292,44 @@ void ScreenshotTour::waitForSavedEvent()
         panel->findChild<QPushButton *>(QStringLiteral("anomalyAnalyzeLast"))->click();
     save(QStringLiteral("Dsp-AnomalySaved"));
     panel->armButton()->click();
+    showAnomalyTools();
+}
+
+void ScreenshotTour::showAnomalyTools()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    DetectorSettingsDialog settings(panel->featureBank()->decisionConfig(), m_window);
+    settings.show();
+    save(QStringLiteral("Dsp-DetectorSettings"), &settings);
+    settings.reject();
+    if (panel->lastEventWav().isEmpty()) {
+        finish();
+        return;
+    }
+    panel->openReplay(panel->lastEventWav());
+    ReplayDialog *replay = panel->replayDialog();
+    if (!replay) {
+        finish();
+        return;
+    }
+    replay->findChild<QComboBox *>(QStringLiteral("replaySpeed"))
+        ->setCurrentIndex(ReplayDialog::SpeedMaximum);
+    replay->start();
+    m_waits = 0;
+    QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForReplay);
+}
+
+void ScreenshotTour::waitForReplay()
+{
+    ReplayDialog *replay = m_window->anomalyPanel()->replayDialog();
+    if (replay && !replay->hasEnded() && ++m_waits < maximumWaits) {
+        QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForReplay);
+        return;
+    }
+    if (replay) {
+        save(QStringLiteral("Dsp-Replay"), replay);
+        replay->close();
+    }
     finish();
 }
 
@@ -298,11 +339,11 @@ void ScreenshotTour::finish()
     QApplication::quit();
 }
 
-void ScreenshotTour::save(const QString &name)
+void ScreenshotTour::save(const QString &name, QWidget *widget)
 {
     const QString file = m_folder.filePath(
         QStringLiteral("%1-%2.png").arg(m_saved + 1, 2, 10, QLatin1Char('0')).arg(name));
-    if (m_window->grab().save(file))
+    if ((widget ? widget : m_window)->grab().save(file))
         ++m_saved;
     else
         QTextStream(stderr) << "could not write " << file << '\n';

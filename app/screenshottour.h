@@ -20,8 +20,8 @@ class Corvin;
 // application. The two HTML reports stay in the data folder (scripts/screenshots photographs them
 // with a browser). When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
 // tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
-// anomaly through the FIFO and photographs the saved event. Started by the command-line option
-// --screenshots DIR.
+// anomaly through the FIFO and photographs the saved event, then the detector settings dialog and
+// the replay of that event run to its end. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -54,8 +54,11 @@ private:
     void armAnomalyCapture();
     void provokeAnomaly();
     void waitForSavedEvent();
+    void showAnomalyTools();
+    void waitForReplay();
     void finish();
-    void save(const QString &name);
+    // A PNG of the widget (default: the main window).
+    void save(const QString &name, QWidget *widget = nullptr);
 
     Corvin *m_window;
     QDir m_folder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preferenceslayout.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -29,8 +31,9 @@ public:
 
     // Merges the file into the content (later options replace earlier ones). A file that
     // cannot be opened clears fileState; a parse error or another format clears
-    // formatState and loads nothing. errorText() then tells why.
-    void readData();
+    // formatState and loads nothing. errorText() then tells why. Options skip accepts are
+    // checked like the others but not loaded (for a caller about to replace them).
+    void readData(const PreferencesLayout::OptionFilter &skip = {});
     // Writes the whole content atomically. fileState and formatState become true only when
     // the text was written and committed; a file that cannot be opened clears fileState.
     void writeData();
@@ -61,7 +64,10 @@ public:
     QString errorText() const { return m_errorText; }
 
 private:
-    QString documentText() const;
+    // The general XML reader, for files not in the layout this class writes. False, with the
+    // error noted, on a parse error.
+    bool readXml(const QByteArray &text, const PreferencesLayout::OptionFilter &skip,
+                 PreferencesLayout::Groups *groups, bool *changed, bool *formatOk);
 
     bool m_modified = false;
     QString m_group;
@@ -72,5 +78,5 @@ private:
     QString m_errorText;
     bool m_fileState = false;
     bool m_formatState = false;
-    QMap<QString, QMap<QString, QString>> m_groups;
+    PreferencesLayout::Groups m_groups;
 };

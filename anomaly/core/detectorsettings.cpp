@@ -171,6 +171,25 @@ DecisionConfig readDecisionConfig(const Lookup &lookup)
     return config;
 }
 
+void writeDecisionConfig(QSettings &settings, const DecisionConfig &config)
+{
+    settings.setValue(key(SettingsKeys::anomalyDecisionLearn), config.learn);
+    settings.setValue(key(SettingsKeys::anomalyDecisionConfirm), config.confirm);
+    settings.setValue(key(SettingsKeys::anomalyDecisionRelease), config.release);
+    settings.setValue(key(SettingsKeys::anomalyDecisionCooldown), config.cooldown);
+    settings.setValue(key(SettingsKeys::anomalyDecisionCaptureEnd), config.captureEnd);
+    for (int i = 0; i < AnomalyMetrics::count; ++i) {
+        if (!AnomalyMetrics::hasRule(i))
+            continue;
+        const MetricRule &rule = config.rules[static_cast<std::size_t>(i)];
+        settings.setValue(metricKey(i, SettingsKeys::anomalyMetricEnabled), rule.enabled);
+        settings.setValue(metricKey(i, SettingsKeys::anomalyMetricZ), rule.z);
+        settings.setValue(metricKey(i, SettingsKeys::anomalyMetricFloor), rule.scaleFloor);
+        settings.setValue(metricKey(i, SettingsKeys::anomalyMetricAbsolute),
+                          rule.absoluteThreshold);
+    }
+}
+
 AnomalySettings read(const Lookup &lookup)
 {
     AnomalySettings settings;

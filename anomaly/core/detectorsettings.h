@@ -38,6 +38,10 @@ DecisionConfig readDecisionConfig(const Lookup &lookup);
 // Every anomaly key, the shared "Audio/WavChannel" included.
 AnomalySettings read(const Lookup &lookup);
 
+// Stores every "Anomaly/Decision/..." key: the five counts and, for each metric with a rule,
+// Enabled, Z, Floor and Absolute (49 keys). The automatic flag is never stored.
+void writeDecisionConfig(QSettings &settings, const DecisionConfig &config);
+
 // An observation log's (or a hand-written) configuration: analysis_low_hz, analysis_high_hz,
 // pre_seconds_requested, post_seconds_requested, source_channel_index, decision_config
 // (learning_seconds, confirmation_seconds, release_seconds, cooldown_seconds, capture_end) and

@@ -12,24 +12,31 @@
 #include "eventfiles.h"
 #include "eventreviewtools.h"
 #include "featurebankgroup.h"
+#include "metricgrid.h"
 #include "receivercontrol.h"
+#include "replaydialog.h"
+#include "replayrunner.h"
 #include "settingskeys.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QUrl>
 #include <QUuid>
 #include <QVBoxLayout>
+
+#include <exception>
 
 using AnomalyTexts::Text;
 
@@ -129,9 +136,12 @@ void AnomalyPanel::buildUi()
             [this] { emit analyzeWavRequested(m_lastWav); });
     // The archive hands an event to the analyzer as "Analyze last WAV" does.
     connect(reviewTools, &EventReviewTools::wavSelected, this, &AnomalyPanel::analyzeWavRequested);
-    connect(reviewTools, &EventReviewTools::replayRequested, this, &AnomalyPanel::replayRequested);
+    // "Select and replay": the replay opens on the event once the archive has closed.
+    connect(reviewTools, &EventReviewTools::replayRequested, this,
+            [this](const QString &path) { openReplay(path); });
     connect(m_featureBank, &FeatureBankGroup::logMessage, this,
             [this](const QString &message) { m_host.appendLog(message); });
+    connect(m_featureBank, &FeatureBankGroup::replayRequested, this, [this] { openReplay(); });
 }
 
 void AnomalyPanel::registerActivity()
@@ -157,6 +167,10 @@ void AnomalyPanel::start()
             Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyObservationError, this,
             &AnomalyPanel::onObservationError, Qt::QueuedConnection);
+    connect(m_recorder, &AudioRecorder::anomalyFeaturesReady, this, &AnomalyPanel::onFeatures,
+            Qt::QueuedConnection);
+    connect(m_recorder, &AudioRecorder::anomalyFeaturesError, this, &AnomalyPanel::onFeaturesError,
+            Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyDecisionReady, this, &AnomalyPanel::onDecision,
             Qt::QueuedConnection);
     connect(m_recorder, &AudioRecorder::anomalyProgress, this, &AnomalyPanel::onProgress,
@@ -322,6 +336,19 @@ void AnomalyPanel::onObservationError(const QString &path)
     m_host.appendLog(AnomalyTexts::text(Text::ObservationFailed) + path);
 }
 
+void AnomalyPanel::onFeatures(int session, int seconds, int historyRows,
+                              const QVector<double> &values, double computeMs)
+{
+    if (m_armed && session == m_session)
+        m_featureBank->metricGrid()->showFeatures(seconds, historyRows, values, computeMs);
+}
+
+void AnomalyPanel::onFeaturesError(int session, const QString &error)
+{
+    if (m_armed && session == m_session)
+        m_featureBank->metricGrid()->showFeaturesError(error);
+}
+
 void AnomalyPanel::onDecision(int session, const QString &status, const QVector<double> &scores,
                               int learned, int active, int saved, int skipped)
 {
@@ -376,4 +403,40 @@ void AnomalyPanel::writePendingEvents()
 {
     // The audio thread has stopped: what it sent last waits in this object's event queue.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void AnomalyPanel::setCurrentWavSource(std::function<QString()> currentWav)
+{
+    m_currentWav = std::move(currentWav);
+}
+
+void AnomalyPanel::openReplay(const QString &path)
+{
+    QString wav = path;
+    if (wav.isEmpty()) {
+        const QString current = m_currentWav ? m_currentWav() : QString();
+        wav = QFileDialog::getOpenFileName(this, tr("Replay PCM16 WAV"), current,
+                                           tr("WAV (*.wav *.wave)"));
+        if (wav.isEmpty())
+            return;
+    }
+    auto runner = std::make_unique<ReplayRunner>();
+    try {
+        runner->open(wav);
+    } catch (const std::exception &e) {
+        QMessageBox::warning(this, tr("Replay error"), ReplayDialog::errorText(e));
+        return;
+    }
+    // The replay keeps the settings of this moment; later changes here do not reach it.
+    AnomalySettings settings;
+    settings.monitor = m_featureBank->analysisEnabled();
+    settings.lowHz = m_featureBank->lowHz();
+    settings.highHz = m_featureBank->highHz();
+    settings.preSeconds = m_pre->value();
+    settings.postSeconds = m_post->value();
+    settings.channel = m_channel->currentIndex();
+    settings.decision = m_featureBank->decisionConfig();
+    m_replay = new ReplayDialog(std::move(runner), wav, settings, this);
+    m_replay->setAttribute(Qt::WA_DeleteOnClose);
+    m_replay->show();
 }

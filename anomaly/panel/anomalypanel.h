@@ -1,10 +1,14 @@
 #pragma once
 
+#include "replaydialog.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QPointer>
 #include <QVector>
 #include <QWidget>
+
+#include <functional>
 
 class AudioPanel;
 class AudioRecorder;
@@ -44,18 +48,26 @@ public:
     QPushButton *armButton() const { return m_arm; }
     QPushButton *testTriggerButton() const { return m_test; }
     QString statusText() const;
+    FeatureBankGroup *featureBank() const { return m_featureBank; }
+
+    // Where "Replay WAV..." looks first: the DSP tab's current WAV path.
+    void setCurrentWavSource(std::function<QString()> currentWav);
+    // The replay dialog opened last, while it is open.
+    ReplayDialog *replayDialog() const { return m_replay; }
 
 signals:
     // "Analyze last WAV": the DSP analyzer should take this WAV.
     void analyzeWavRequested(const QString &path);
-    // The event archive's "Select and replay": the offline replay should open this WAV.
-    void replayRequested(const QString &path);
 
 public slots:
     // "Arm" / "Disarm".
     void toggleArm();
     void testTrigger();
     void openEventsFolder();
+    // Opens the recording in a replay dialog with the panel's current band, pre/post seconds,
+    // WAV channel and detector configuration. An empty path asks for one first; a recording
+    // that cannot be replayed gives the warning "Replay error".
+    void openReplay(const QString &path = QString());
 
 private:
     void buildUi();
@@ -71,6 +83,9 @@ private:
 
     void onStopped();
     void onObservationError(const QString &path);
+    void onFeatures(int session, int seconds, int historyRows, const QVector<double> &values,
+                    double computeMs);
+    void onFeaturesError(int session, const QString &error);
     void onDecision(int session, const QString &status, const QVector<double> &scores, int learned,
                     int active, int saved, int skipped);
     void onProgress(int bufferedSeconds, int remainingSeconds, bool recording);
@@ -93,4 +108,6 @@ private:
     QPushButton *m_analyze = nullptr;
     QLabel *m_status = nullptr;
     FeatureBankGroup *m_featureBank = nullptr;
+    std::function<QString()> m_currentWav;
+    QPointer<ReplayDialog> m_replay;
 };

@@ -60,6 +60,16 @@ const Twin twins[] = {
      "%1 | osservazione %2/%3 s | attive: %4 | max: %5 | ultimo: %6 | completati: %7 | "
      "saltati: %8"},
     {Text::DetectorLog, "Detector: ", "Rilevatore: "},
+    {Text::MetricsIdle, "Idle \u2014 arm to start live analysis",
+     "Inattivo \u2014 arma per avviare l'analisi dal vivo"},
+    {Text::MetricsCollecting, "Collecting first second\u2026", "Raccolta del primo secondo\u2026"},
+    {Text::MetricsDisabled, "Monitor disabled", "Monitor disattivato"},
+    {Text::MetricsLine, "Elapsed %1 s | structural history %2/8 s | DSP %3 ms/update",
+     "Trascorsi %1 s | cronologia strutturale %2/8 s | DSP %3 ms/aggiornamento"},
+    {Text::MetricsStopped,
+     "Analysis stopped (capture still active): ", "Analisi arrestata (cattura ancora attiva): "},
+    {Text::ScoreTip, " | Score: %1", " | Punteggio: %1"},
+    {Text::NotUsedTip, " | Not used for trigger", " | Non usata per il trigger"},
 };
 
 } // namespace

@@ -34,6 +34,13 @@ enum class Text {
     DetectorWaiting,        // "Waiting for complete history / buffer"
     DetectorLine,           // "%1 | observation %2/%3 s | active: %4 | max: %5 | ..."
     DetectorLog,            // "Detector: " (log, then the status)
+    MetricsIdle,            // "Idle — arm to start live analysis"
+    MetricsCollecting,      // "Collecting first second…"
+    MetricsDisabled,        // "Monitor disabled"
+    MetricsLine,            // "Elapsed %1 s | structural history %2/8 s | DSP %3 ms/update"
+    MetricsStopped,         // "Analysis stopped (capture still active): " (then the error)
+    ScoreTip,               // " | Score: %1"
+    NotUsedTip,             // " | Not used for trigger"
 };
 
 QString text(Text which);

@@ -2,6 +2,8 @@
 
 #include "anomalytexts.h"
 #include "detectorsettings.h"
+#include "detectorsettingsdialog.h"
+#include "metricgrid.h"
 #include "metricnames.h"
 #include "settingskeys.h"
 
@@ -9,8 +11,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 using AnomalyTexts::Text;
 
@@ -53,6 +58,28 @@ FeatureBankGroup::FeatureBankGroup(QSettings &settings, QWidget *parent)
     m_detectorStatus->setObjectName(QStringLiteral("anomalyDetectorStatus"));
     m_detectorStatus->setWordWrap(true);
 
+    m_showMetrics = new QToolButton(this);
+    m_showMetrics->setObjectName(QStringLiteral("anomalyShowMetrics"));
+    m_showMetrics->setText(tr("Show metrics"));
+    m_showMetrics->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_showMetrics->setCheckable(true);
+    m_showMetrics->setChecked(true);
+    m_showMetrics->setArrowType(Qt::DownArrow);
+    m_metrics = new MetricGrid(this);
+
+    m_detectorSettings = new QPushButton(tr("Detector settings..."), this);
+    m_detectorSettings->setObjectName(QStringLiteral("anomalyDetectorSettingsButton"));
+    auto *replay = new QPushButton(tr("Replay WAV..."), this);
+    replay->setObjectName(QStringLiteral("anomalyReplayButton"));
+    replay->setToolTip(tr("Offline replay through the live feature bank and automatic trigger "
+                          "policy. No real capture."));
+    auto *settingsRow = new QHBoxLayout;
+    settingsRow->addWidget(m_detectorSettings);
+    settingsRow->addWidget(m_detectorStatus, 1);
+    m_tools = new QHBoxLayout;
+    m_tools->addWidget(replay);
+    m_tools->addStretch(1);
+
     auto *row = new QHBoxLayout;
     row->addWidget(m_analysis);
     row->addSpacing(12);
@@ -61,11 +88,23 @@ FeatureBankGroup::FeatureBankGroup(QSettings &settings, QWidget *parent)
     row->addWidget(new QLabel(QStringLiteral("\u2013"), this));
     row->addWidget(m_high);
     row->addSpacing(12);
-    row->addWidget(m_automatic);
+    row->addWidget(m_showMetrics);
     row->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addWidget(m_detectorStatus);
+    layout->addWidget(m_metrics);
+    layout->addWidget(m_automatic);
+    layout->addLayout(settingsRow);
+    layout->addLayout(m_tools);
+
+    // Hiding the area leaves the values updating: shown again, they are current.
+    connect(m_showMetrics, &QToolButton::toggled, this, [this](bool shown) {
+        m_showMetrics->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+        m_metrics->setVisible(shown);
+    });
+    connect(m_detectorSettings, &QPushButton::clicked, this,
+            &FeatureBankGroup::editDetectorSettings);
+    connect(replay, &QPushButton::clicked, this, &FeatureBankGroup::replayRequested);
 
     connect(m_analysis, &QCheckBox::toggled, this, [this](bool on) {
         m_settings.setValue(QLatin1String(SettingsKeys::anomalyMonitor), on);
@@ -105,11 +144,22 @@ DecisionConfig FeatureBankGroup::decisionConfig() const
     return config;
 }
 
+void FeatureBankGroup::editDetectorSettings()
+{
+    DetectorSettingsDialog dialog(m_config, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_config = dialog.config();
+    DetectorSettings::writeDecisionConfig(m_settings, m_config);
+}
+
 void FeatureBankGroup::setArmed(bool armed)
 {
     for (QWidget *control : {static_cast<QWidget *>(m_analysis), static_cast<QWidget *>(m_low),
-                             static_cast<QWidget *>(m_high), static_cast<QWidget *>(m_automatic)})
+                             static_cast<QWidget *>(m_high), static_cast<QWidget *>(m_automatic),
+                             static_cast<QWidget *>(m_detectorSettings)})
         control->setEnabled(!armed);
+    m_metrics->setArmed(armed, analysisEnabled());
     m_lastStatus.clear();
     m_detectorStatus->setText(
         AnomalyTexts::text(armed ? Text::DetectorWaiting : Text::DetectorIdle));
@@ -135,6 +185,7 @@ void FeatureBankGroup::showDecision(const QString &status, const QVector<double>
         m_lastStatus = status;
         emit logMessage(AnomalyTexts::text(Text::DetectorLog) + status);
     }
+    m_metrics->showDecision(scores, activeMask, m_config);
     const QString none = QStringLiteral("--");
     m_detectorStatus->setText(
         AnomalyTexts::text(Text::DetectorLine)

@@ -5,14 +5,20 @@
 #include <QGroupBox>
 #include <QVector>
 
+class MetricGrid;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
+class QPushButton;
 class QSettings;
 class QSpinBox;
+class QToolButton;
 
-// The live analysis settings of the anomaly panel ("Live DSP feature bank - step 3"): "Enable
-// analysis", the analysis band and "Automatic trigger", which arming reads, and the detector
-// status line, which shows each decision of the armed detector. The detector configuration is
+// The live analysis group of the anomaly panel ("Live DSP feature bank - step 3"): "Enable
+// analysis", the analysis band and "Automatic trigger", which arming reads; "Show metrics" with
+// the metric area (MetricGrid) it hides or shows; "Detector settings...", which edits and
+// stores the detector configuration; the detector status line, which shows each decision of the
+// armed detector; and the row of tool buttons ("Replay WAV..."). The detector configuration is
 // read from the settings at construction; "Automatic trigger" starts unchecked and is never
 // stored. GUI thread only.
 class FeatureBankGroup : public QGroupBox
@@ -34,13 +40,25 @@ public:
     void setArmed(bool armed);
 
     // One decision of the armed detector: the status line reads "AUTO | observation ..." (or
-    // PREVIEW), and a status other than "NONE" becomes the last status and is logged.
+    // PREVIEW), a status other than "NONE" becomes the last status and is logged, and the
+    // metric area marks the active metrics.
     void showDecision(const QString &status, const QVector<double> &scores, int learned,
                       int activeMask, int saved, int skipped);
+
+    MetricGrid *metricGrid() const { return m_metrics; }
+    // The row of tool buttons below the detector status, for the panel's tools.
+    QHBoxLayout *toolRow() const { return m_tools; }
+
+public slots:
+    // "Detector settings...": OK stores every detector key and takes the values for the next
+    // arm; Cancel changes nothing.
+    void editDetectorSettings();
 
 signals:
     // A line for the application log ("Detector: NEW").
     void logMessage(const QString &message);
+    // "Replay WAV..." was pressed.
+    void replayRequested();
 
 private:
     QSettings &m_settings;
@@ -51,4 +69,8 @@ private:
     QSpinBox *m_high = nullptr;
     QCheckBox *m_automatic = nullptr;
     QLabel *m_detectorStatus = nullptr;
+    QToolButton *m_showMetrics = nullptr;
+    MetricGrid *m_metrics = nullptr;
+    QPushButton *m_detectorSettings = nullptr;
+    QHBoxLayout *m_tools = nullptr;
 };

@@ -51,6 +51,18 @@
         <source>Could not open event folder.</source>
         <translation>Impossibile aprire la cartella eventi.</translation>
     </message>
+    <message>
+        <source>Replay PCM16 WAV</source>
+        <translation>Riproduci WAV PCM16</translation>
+    </message>
+    <message>
+        <source>WAV (*.wav *.wave)</source>
+        <translation>WAV (*.wav *.wave)</translation>
+    </message>
+    <message>
+        <source>Replay error</source>
+        <translation>Errore di riproduzione</translation>
+    </message>
 </context>
 <context>
     <name>AudioPanel</name>
@@ -638,6 +650,57 @@
     <message>
         <source>Failed to write receiver command EX.</source>
         <translation>Invio del comando EX al ricevitore fallito.</translation>
+    </message>
+</context>
+<context>
+    <name>DetectorSettingsDialog</name>
+    <message>
+        <source>Anomaly detector settings</source>
+        <translation>Impostazioni rilevatore anomalie</translation>
+    </message>
+    <message>
+        <source>Capture END events too</source>
+        <translation>Cattura anche gli eventi END</translation>
+    </message>
+    <message>
+        <source>Reference samples per metric</source>
+        <translation>Campioni di riferimento per metrica</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>Conferma</translation>
+    </message>
+    <message>
+        <source>Release hysteresis</source>
+        <translation>Isteresi di rilascio</translation>
+    </message>
+    <message>
+        <source>Cooldown after capture</source>
+        <translation>Pausa dopo la cattura</translation>
+    </message>
+    <message>
+        <source>Score &gt;= 1: candidate. Relative = |value - median| / (max(1.4826 MAD, floor) * Z). Absolute = value / threshold (0 disables). Larger score wins. Release below 0.7. Experimental thresholds, not probabilities.</source>
+        <translation>Punteggio &gt;= 1: candidato. Relativo = |valore - mediana| / (max(1.4826 MAD, minimo) * Z). Assoluto = valore / soglia (0 disattiva). Vince il punteggio maggiore. Rilascio sotto 0.7. Soglie sperimentali, non probabilità.</translation>
+    </message>
+    <message>
+        <source>Metric</source>
+        <translation>Metrica</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Abilita</translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <source>Scale floor</source>
+        <translation>Scala minima</translation>
+    </message>
+    <message>
+        <source>Absolute upper</source>
+        <translation>Soglia assoluta</translation>
     </message>
 </context>
 <context>
@@ -1388,6 +1451,22 @@
         <source>Opt in to automatic WAV capture; otherwise decisions are preview only.</source>
         <translation>Attiva la cattura WAV automatica; altrimenti le decisioni sono solo anteprima.</translation>
     </message>
+    <message>
+        <source>Show metrics</source>
+        <translation>Mostra metriche</translation>
+    </message>
+    <message>
+        <source>Detector settings...</source>
+        <translation>Impostazioni rilevatore...</translation>
+    </message>
+    <message>
+        <source>Replay WAV...</source>
+        <translation>Riproduci WAV...</translation>
+    </message>
+    <message>
+        <source>Offline replay through the live feature bank and automatic trigger policy. No real capture.</source>
+        <translation>Riproduzione offline attraverso il banco metriche live e la politica di trigger automatico. Nessuna cattura reale.</translation>
+    </message>
 </context>
 <context>
     <name>HelpPanel</name>
@@ -2134,6 +2213,145 @@
     <message>
         <source>Stopped logging serial traffic (%1).</source>
         <translation>Registrazione del traffico seriale terminata (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayDialog</name>
+    <message>
+        <source>Replay requires PCM16 WAV</source>
+        <translation>La riproduzione richiede WAV PCM16</translation>
+    </message>
+    <message>
+        <source>Live band too narrow</source>
+        <translation>Banda live troppo stretta</translation>
+    </message>
+    <message>
+        <source>Invalid live analysis band</source>
+        <translation>Banda di analisi live non valida</translation>
+    </message>
+    <message>
+        <source>Incomplete WAV block</source>
+        <translation>Blocco WAV incompleto</translation>
+    </message>
+    <message>
+        <source>CSV write error</source>
+        <translation>Errore di scrittura CSV</translation>
+    </message>
+    <message>
+        <source>Cannot create temporary CSV</source>
+        <translation>Impossibile creare il CSV temporaneo</translation>
+    </message>
+    <message>
+        <source>Anomaly replay - offline</source>
+        <translation>Riproduzione anomalie - offline</translation>
+    </message>
+    <message>
+        <source>Uses current DSP band, detector settings and pre/post/cooldown. Simulated captures only; original WAV unchanged.</source>
+        <translation>Usa banda DSP, impostazioni del rilevatore e pre/post/pausa correnti. Solo catture simulate; WAV originale invariato.</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Massima</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Avvia</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Azzera</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>Esporta CSV...</translation>
+    </message>
+    <message>
+        <source>WAV channel (1-based)</source>
+        <translation>Canale WAV (da 1)</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Velocità</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Pronto</translation>
+    </message>
+    <message>
+        <source>Metric</source>
+        <translation>Metrica</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Valore</translation>
+    </message>
+    <message>
+        <source>Score</source>
+        <translation>Punteggio</translation>
+    </message>
+    <message>
+        <source>Baseline</source>
+        <translation>Riferimento</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Attiva</translation>
+    </message>
+    <message>
+        <source>Time (s)</source>
+        <translation>Tempo (s)</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Evento</translation>
+    </message>
+    <message>
+        <source>Changed metrics</source>
+        <translation>Metriche cambiate</translation>
+    </message>
+    <message>
+        <source>Capture</source>
+        <translation>Cattura</translation>
+    </message>
+    <message>
+        <source>Window (s)</source>
+        <translation>Finestra (s)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>Finished | started %1 | complete %2 | skipped %3 | unfinished %4 | tail %5 samples (no full DSP update)</source>
+        <translation>Finito | avviate %1 | complete %2 | saltate %3 | incomplete %4 | coda %5 campioni (nessun aggiornamento DSP completo)</translation>
+    </message>
+    <message>
+        <source>%1 s | history %2/8 s | started %3 | complete %4 | skipped %5 | DSP %6 ms</source>
+        <translation>%1 s | cronologia %2/8 s | avviate %3 | complete %4 | saltate %5 | DSP %6 ms</translation>
+    </message>
+    <message>
+        <source>Choose a .csv filename</source>
+        <translation>Scegli un nome file .csv</translation>
+    </message>
+    <message>
+        <source>CSV export failed</source>
+        <translation>Esportazione CSV fallita</translation>
+    </message>
+    <message>
+        <source>Export replay CSV</source>
+        <translation>Esporta CSV della riproduzione</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Esporta</translation>
     </message>
 </context>
 <context>

@@ -107,7 +107,12 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
         return false;
     }
     Preferences file(path, QLatin1String(formatName), QLatin1String(formatVersion));
-    file.readData();
+    // The file is read for its other groups and the list's other keys, which survive the save,
+    // and so that a file that cannot be read is never overwritten. The favourites' own options
+    // are about to be replaced: they are checked but not loaded.
+    file.readData([](const QString &group, const QString &key) {
+        return group == QLatin1String(listGroup) && indexOf(key) >= 0;
+    });
     const bool exists = QFileInfo::exists(path);
     if (exists && (!file.fileState() || !file.formatState())) {
         *error = file.errorText();
@@ -115,15 +120,10 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
         return false;
     }
     file.setGroup(QLatin1String(listGroup));
-    // The group anew: its keys that are no favourite's (every indexed one goes, whatever the
+    // The group anew: its keys that are no favourite's (every indexed one went, whatever the
     // old count said), "Counts", and the favourites' options inserted in key order, so each
     // insertion lands at the end of the map.
-    QMap<QString, QString> options;
-    const QMap<QString, QString> old = file.options();
-    for (auto option = old.cbegin(); option != old.cend(); ++option) {
-        if (indexOf(option.key()) < 0)
-            options.insert(option.key(), option.value());
-    }
+    QMap<QString, QString> options = file.options();
     options.insert(countsKey, QString::number(favorites.size()));
     QVector<QPair<QString, int>> prefixes; // "[i]." in text order, with i
     prefixes.reserve(favorites.size());

@@ -8,10 +8,14 @@
 #include "audiorecorder.h"
 #include "corvindriver.h"
 #include "datafolders.h"
+#include "featurebankgroup.h"
+#include "metricgrid.h"
 #include "pulsetestserver.h"
+#include "replaydialog.h"
 #include "rxsimulator.h"
 #include "settingskeys.h"
 #include "testhost.h"
+#include "testwav.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,11 +24,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 #include <QtTest>
 
@@ -169,6 +176,8 @@ private slots:
     void disarmPaths();
     void eventWavFailureDisarms();
     void eventOnItsWayAtExitIsWritten();
+    // Opens no input: it runs before a test that reads the pipe source to its end.
+    void replayKeepsTheSettingsOfItsOpening();
     void decisionLineAndEarlierArms();
 };
 
@@ -438,11 +447,66 @@ void TestAnomalyPanel::decisionLineAndEarlierArms()
                                           "Direction coherence | max: Envelope peak 1.50 | last: "
                                           "NEW | completed: 1 | skipped: 2"));
     QCOMPARE(host.logCount("Detector: NEW"), 1);
+    MetricGrid *grid = panel.featureBank()->metricGrid();
+    QCOMPARE(grid->valueLabel(6)->styleSheet(),
+             QStringLiteral("font-weight: bold; color: #e09337;"));
+    emit host.recorder->anomalyFeaturesReady(1, 9, 64, QVector<double>(14, 1.0), 2.0);
+    QCoreApplication::processEvents();
+    QCOMPARE(grid->valueLabel(0)->text(), QStringLiteral("--"));
+    emit host.recorder->anomalyFeaturesReady(2, 9, 64, QVector<double>(14, 1.0), 2.0);
+    emit host.recorder->anomalyFeaturesError(1, "an older arm");
+    QCoreApplication::processEvents();
+    QCOMPARE(grid->valueLabel(0)->text(), QStringLiteral("1.00 dBFS"));
+    QCOMPARE(grid->statusText(),
+             QStringLiteral("Elapsed 9 s | structural history 8/8 s | DSP 2.0 ms/update"));
     emit host.recorder->anomalyDecisionReady(2, "NONE", QVector<double>(14, 0.0), 6, 0, 1, 2);
     QCoreApplication::processEvents();
     QCOMPARE(line->text(), QStringLiteral("PREVIEW | observation 6/60 s | active: -- | max: RMS "
                                           "0.00 | last: NEW | completed: 1 | skipped: 2"));
     QCOMPARE(host.logCount("Detector: NEW"), 1);
+}
+
+void TestAnomalyPanel::replayKeepsTheSettingsOfItsOpening()
+{
+    REQUIRE_PULSE_SERVER();
+    Host host(m_dir.filePath("replay.ini"));
+    AnomalyPanel &panel = *host.panel;
+    child<QSpinBox>(&panel, "anomalyPre")->setValue(7);
+    child<QSpinBox>(&panel, "anomalyPost")->setValue(9);
+    child<QSpinBox>(&panel, "anomalyLowHz")->setValue(300);
+    child<QComboBox>(&panel, "anomalyWavChannel")->setCurrentIndex(1);
+
+    // An 8-bit recording is refused with a warning.
+    const QString pcm8 = m_dir.filePath("pcm8.wav");
+    QVERIFY(TestWav::write(pcm8, 8000, 1, 8, false, QByteArray(8000, '\x80')));
+    QString warning;
+    QTimer::singleShot(0, [&warning] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        warning = box->windowTitle() + ": " + box->text();
+        box->close();
+    });
+    panel.openReplay(pcm8);
+    QCOMPARE(warning, QStringLiteral("Replay error: Replay requires PCM16 WAV"));
+    QVERIFY(!panel.replayDialog());
+
+    const QString wav = m_dir.filePath("pcm16.wav");
+    QVERIFY(TestWav::write(wav, 8000, 1, 16, false, QByteArray(32000, '\0')));
+    panel.openReplay(wav);
+    QPointer<ReplayDialog> dialog = panel.replayDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    child<QSpinBox>(&panel, "anomalyPre")->setValue(3);
+    child<QSpinBox>(&panel, "anomalyLowHz")->setValue(500);
+    const AnomalySettings &taken = dialog->settings();
+    QCOMPARE(taken.preSeconds, 7);
+    QCOMPARE(taken.postSeconds, 9);
+    QCOMPARE(taken.lowHz, 300.0);
+    QCOMPARE(taken.channel, 1);
+    QCOMPARE(child<QSpinBox>(dialog.data(), "replayChannel")->value(), 1); // a mono recording
+    dialog->close();
+    QTRY_VERIFY(!dialog);
 }
 
 QTEST_MAIN(TestAnomalyPanel)

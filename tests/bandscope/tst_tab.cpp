@@ -1,12 +1,16 @@
 // The RX Band Scope page against the simulated receiver: which controls are enabled when, a
 // capture on the normal connection and its restore, isolation without the normal disconnect,
-// the service session, the exports with their questions, and the shutdown step. The tab's clock
-// runs ten times faster than the wall clock.
+// the service session, the exports with their questions, the shutdown step, and a station of the
+// simulator's band plan drawn at its frequency. The tab's clock runs ten times faster than the
+// wall clock.
+#include "bandscopecolorcurve.h"
+#include "bandscopespectrumview.h"
 #include "bandscopetab.h"
 #include "corvindriver.h"
 #include "fakescope.h"
 #include "rxsimulator.h"
 #include "scopeservice.h"
+#include "scopespan.h"
 #include "settingskeys.h"
 #include "testhost.h"
 
@@ -22,6 +26,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -102,6 +109,8 @@ private slots:
     void storedSettings_data();
     void storedSettings();
     void captureOnTheNormalConnection();
+    void stationShownAtItsFrequency_data();
+    void stationShownAtItsFrequency();
     void failedCaptureIsolatesWithoutDisconnect();
     void serviceSession();
     void exportGuardsExistingFiles();
@@ -212,6 +221,57 @@ void TabTest::captureOnTheNormalConnection()
                 ->toPlainText()
                 .contains(QStringLiteral("\n--- DS RAW ---\nDS0127:")));
     QVERIFY(!rig.host.activities().isRunning(Activity::BandScopeAcquisition));
+}
+
+void TabTest::stationShownAtItsFrequency_data()
+{
+    QTest::addColumn<double>("centreMHz");
+    QTest::addColumn<int>("spanCode");
+    // How far from the station the strongest bin is looked for: the neighbouring stations of
+    // the band plan (4.610 and 4.640 MHz) stay outside.
+    QTest::addColumn<int>("searchHz");
+    // The wide spans' 10 kHz grid never falls on a 3 kHz station centred between its points.
+    QTest::newRow("default 4.65 MHz, 100 kHz") << 4.65 << 7 << 12000;
+    QTest::newRow("4.62 MHz, 100 kHz") << 4.62 << 7 << 12000;
+    QTest::newRow("below centre, 200 kHz") << 4.70 << 6 << 12000;
+}
+
+// The HF buzzer of the simulator's band plan (4.625 MHz, 3 kHz wide) after "Capture sweep",
+// on the page's MHz axis: the strongest bin near it lies within one bin step of its frequency
+// and stands well above the span's floor.
+void TabTest::stationShownAtItsFrequency()
+{
+    QFETCH(double, centreMHz);
+    QFETCH(int, spanCode);
+    QFETCH(int, searchHz);
+    const double buzzerMHz = 4.625;
+    Rig rig;
+    rig.find<QDoubleSpinBox>("bandScopeCenter")->setValue(centreMHz);
+    auto *span = rig.find<QComboBox>("bandScopeSpan");
+    span->setCurrentIndex(span->findData(spanCode));
+    QVERIFY(rig.capture());
+    QVERIFY2(rig.status().startsWith(QStringLiteral("Sweep complete.")), qPrintable(rig.status()));
+    rig.find<QCheckBox>("bandScopeRawAxis")->setChecked(false);
+
+    const QwtSeriesData<QPointF> *shown =
+        rig.tab->findChild<BandScopeSpectrumView *>()->curve()->data();
+    QVERIFY(shown->size() > 40);
+    std::vector<double> levels;
+    QPointF peak(0.0, -1.0);
+    for (size_t i = 0; i < shown->size(); ++i) {
+        const QPointF point = shown->sample(i);
+        levels.push_back(point.y());
+        if (qAbs(point.x() - buzzerMHz) * 1e6 <= searchHz && point.y() > peak.y())
+            peak = point;
+    }
+    std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+    const double floor = levels[levels.size() / 2];
+    const double stepMHz = ScopeSpan::span(spanCode).stepHz / 1e6;
+    QVERIFY2(
+        qAbs(peak.x() - buzzerMHz) <= stepMHz + 1e-9,
+        qPrintable(QStringLiteral("peak %1 at %2 MHz").arg(peak.y()).arg(peak.x(), 0, 'f', 6)));
+    QVERIFY2(peak.y() >= floor + 4.0,
+             qPrintable(QStringLiteral("peak %1, floor %2").arg(peak.y()).arg(floor)));
 }
 
 void TabTest::failedCaptureIsolatesWithoutDisconnect()

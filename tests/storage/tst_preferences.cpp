@@ -1,4 +1,5 @@
 #include "preferences.h"
+#include "preferenceslayout.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +22,9 @@ private slots:
     void removeKeyDeletesFromCurrentGroupOnly();
     void destructorWritesUnsavedChanges();
     void failedWriteKeepsTheOldFile();
+    void quickReaderAgreesWithXmlReader_data();
+    void quickReaderAgreesWithXmlReader();
+    void skippedOptionsAreCheckedButNotLoaded();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -245,6 +249,137 @@ void TestPreferences::failedWriteKeepsTheOldFile()
     blocked.writeData();
     QVERIFY(!blocked.fileState());
     blocked.setModified(false);
+}
+
+void TestPreferences::quickReaderAgreesWithXmlReader_data()
+{
+    QTest::addColumn<QByteArray>("body"); // between the root's start and end lines
+    QTest::addColumn<bool>("quick");      // the quick reader takes it
+    QTest::addColumn<bool>("readable");
+
+    QTest::newRow("plain") << QByteArray("<group name=\"A\">\n<option key=\"a\" value=\"1\"/>\n"
+                                         "<option key=\"b\" value=\"\"/>\n</group>\n<group "
+                                         "name=\"B\">\n<option key=\"c\" value=\"x y\"/>\n"
+                                         "</group>\n")
+                           << true << true;
+    QTest::newRow("references")
+        << QByteArray("<group name=\"&lt;g&gt;\">\n<option key=\"k&amp;\" "
+                      "value=\"&quot;a&#10;b&#13;c&#9;d&amp;&lt;&gt;\"/>\n</group>\n")
+        << true << true;
+    QTest::newRow("UTF-8") << QByteArray("<group name=\"G\">\n<option key=\"Citt\xc3\xa0\" "
+                                         "value=\"\xe2\x82\xac &amp; \xf0\x9f\x93\xbb\"/>\n"
+                                         "</group>\n")
+                           << true << true;
+    QTest::newRow("later duplicate wins")
+        << QByteArray("<group name=\"G\">\n<option key=\"k\" value=\"1\"/>\n<option key=\"j\" "
+                      "value=\"2\"/>\n<option key=\"k\" value=\"3\"/>\n</group>\n")
+        << true << true;
+    QTest::newRow("empty group") << QByteArray("<group name=\"E\">\n</group>\n") << true << true;
+    QTest::newRow("no groups") << QByteArray() << true << true;
+    QTest::newRow("raw tab") << QByteArray("<group name=\"G\">\n<option key=\"k\" value=\"a\tb\"/>"
+                                           "\n</group>\n")
+                             << false << true;
+    QTest::newRow("other reference")
+        << QByteArray("<group name=\"G\">\n<option key=\"k\" value=\"&apos;&#x41;\"/>\n"
+                      "</group>\n")
+        << false << true;
+    QTest::newRow("C1 control") << QByteArray("<group name=\"G\">\n<option key=\"k\" "
+                                              "value=\"\xc2\x85\"/>\n</group>\n")
+                                << false << true;
+    QTest::newRow("delete") << QByteArray("<group name=\"G\">\n<option key=\"k\" value=\"\x7f\"/>"
+                                          "\n</group>\n")
+                            << false << true;
+    QTest::newRow("nested group")
+        << QByteArray("<group name=\"A\">\n<group name=\"B\">\n<option key=\"k\" value=\"v\"/>\n"
+                      "</group>\n</group>\n")
+        << false << true;
+    QTest::newRow("option outside groups")
+        << QByteArray("<option key=\"k\" value=\"v\"/>\n") << false << true;
+    QTest::newRow("single quotes") << QByteArray("<group name='G'>\n</group>\n") << false << true;
+    QTest::newRow("not UTF-8") << QByteArray("<group name=\"G\">\n<option key=\"k\" "
+                                             "value=\"\xff\"/>\n</group>\n")
+                               << false << false;
+    QTest::newRow("bare ampersand") << QByteArray("<group name=\"G\">\n<option key=\"k\" "
+                                                  "value=\"a & b\"/>\n</group>\n")
+                                    << false << false;
+    QTest::newRow("less-than") << QByteArray("<group name=\"G\">\n<option key=\"k\" "
+                                             "value=\"a < b\"/>\n</group>\n")
+                               << false << false;
+    QTest::newRow("unclosed group")
+        << QByteArray("<group name=\"G\">\n<option key=\"k\" value=\"v\"/>\n") << false << false;
+}
+
+// The quick reader must read exactly what the XML reader reads: the same text with one more
+// line feed at the end, which only the XML reader takes, is the oracle.
+void TestPreferences::quickReaderAgreesWithXmlReader()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, quick);
+    QFETCH(bool, readable);
+    const QByteArray text = "<!DOCTYPE preferences>\n<preferences version=\"1\" "
+                            "application=\"Fmt\">\n" +
+                            body + "</preferences>\n";
+
+    PreferencesLayout::Groups groups;
+    QString application;
+    bool optionsRead = false;
+    QCOMPARE(PreferencesLayout::read(text, {}, &groups, &application, &optionsRead), quick);
+
+    if (quick) {
+        QCOMPARE(application, QStringLiteral("Fmt"));
+        QCOMPARE(optionsRead, body.contains("<option"));
+    }
+
+    QByteArray written[2];
+    const QByteArray variants[2] = {text, text + "\n"};
+    for (int i = 0; i < 2; ++i) {
+        const QString file = path(QStringLiteral("agree%1.xml").arg(i));
+        writeText(file, variants[i]);
+        Preferences prefs(file, QStringLiteral("Fmt"), QStringLiteral("1"));
+        prefs.readData();
+        QVERIFY(prefs.fileState());
+        QCOMPARE(prefs.formatState(), readable);
+        QCOMPARE(prefs.errorText().isEmpty(), readable);
+        if (readable) {
+            // What was read, written out whole.
+            prefs.writeData();
+            QVERIFY(prefs.fileState());
+            written[i] = readText(file);
+        }
+        prefs.setModified(false);
+    }
+    QCOMPARE(written[0], written[1]);
+}
+
+void TestPreferences::skippedOptionsAreCheckedButNotLoaded()
+{
+    const QByteArray body = "<group name=\"A\">\n<option key=\"drop\" value=\"1\"/>\n<option "
+                            "key=\"keep\" value=\"2\"/>\n</group>\n<group name=\"B\">\n<option "
+                            "key=\"drop\" value=\"3\"/>\n</group>\n";
+    const QByteArray text = "<!DOCTYPE preferences>\n<preferences version=\"1\" "
+                            "application=\"Fmt\">\n" +
+                            body + "</preferences>\n";
+    const auto skip = [](const QString &group, const QString &key) {
+        return group == QLatin1String("A") && key == QLatin1String("drop");
+    };
+    // The quick reader, the XML reader, and a file broken after the skipped option.
+    const QByteArray variants[] = {text, text + "\n", text + "<extra/>\n"};
+    for (const QByteArray &variant : variants) {
+        const QString file = path(QStringLiteral("skip.xml"));
+        writeText(file, variant);
+        Preferences prefs(file, QStringLiteral("Fmt"), QStringLiteral("1"));
+        prefs.readData(skip);
+        prefs.setModified(false);
+        if (variant.endsWith("<extra/>\n")) {
+            QVERIFY(!prefs.formatState());
+            continue;
+        }
+        QVERIFY(prefs.formatState());
+        prefs.setGroup(QStringLiteral("A"));
+        QCOMPARE(prefs.options(), (QMap<QString, QString>{{QStringLiteral("keep"), "2"}}));
+        prefs.setGroup(QStringLiteral("B"));
+        QCOMPARE(prefs.options(), (QMap<QString, QString>{{QStringLiteral("drop"), "3"}}));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)

@@ -129,22 +129,27 @@ void ScopeCapture::stop()
 
 void ScopeCapture::send(const QByteArray &command)
 {
+    QString error;
+    if (!write(command, &error))
+        finish(error);
+}
+
+bool ScopeCapture::write(const QByteArray &command, QString *error)
+{
     m_lastStatus = AmStatus();
     m_questionSeen = false;
     m_setupLines.clear();
     const QByteArray bytes = command + '\r';
     log(QStringLiteral("TX: %1 | HEX %2").arg(QString::fromLatin1(command), ScopeLog::hex(bytes)));
-    QString error;
-    if (!m_port.write(bytes, &error)) {
-        finish(error);
-        return;
-    }
+    if (!m_port.write(bytes, error))
+        return false;
     m_txMs = m_quietMs = nowMs();
     if (command == "DS") {
         m_dsMs = m_txMs;
         m_record.dsTime = m_clock.now().toUTC();
     }
     emit statusChanged(text("Waiting for %1...", "Attesa %1...").arg(QString::fromLatin1(command)));
+    return true;
 }
 
 void ScopeCapture::tick()
@@ -259,23 +264,37 @@ void ScopeCapture::serviceFrame(const QByteArray &bytes)
 void ScopeCapture::frameComplete()
 {
     m_record.lastDsDurationMs = nowMs() - m_dsMs;
+    if (!m_request.continuous || m_stopPending) {
+        process();
+        ++m_frames;
+        finish(m_request.continuous
+                   ? text("Continuous capture stopped.", "Acquisizione continua arrestata.")
+                   : text("Sweep complete.", "Scansione completata."));
+        return;
+    }
+    // The next "DS" goes out before the frame is handed on: drawing it then overlaps the
+    // receiver's next frame instead of delaying it. No bytes are read in between.
+    QString error;
+    const bool sent = write("DS", &error);
+    const QDateTime dsTime = m_record.dsTime;
     process();
     ++m_frames;
-    if (!m_request.continuous) {
-        finish(text("Sweep complete.", "Scansione completata."));
-    } else if (m_stopPending) {
-        finish(text("Continuous capture stopped.", "Acquisizione continua arrestata."));
-    } else {
-        m_record.frame.reset(m_request.spanCode);
-        m_record.raw.clear();
-        m_rawBytes = 0;
-        m_processed = false;
-        send("DS");
-        // The last frame of a limited run ends it as a Stop would: after the frame, quiet.
-        if (m_running && m_request.frameLimit > 0 && m_frames + 1 >= m_request.frameLimit) {
-            m_stopPending = true;
-            emit stateChanged();
-        }
+    if (!m_running)
+        return; // ended by whoever took the frame
+    if (sent)
+        m_record.dsTime = dsTime;
+    m_record.frame.reset(m_request.spanCode);
+    m_record.raw.clear();
+    m_rawBytes = 0;
+    m_processed = false;
+    if (!sent) {
+        finish(error);
+        return;
+    }
+    // The last frame of a limited run ends it as a Stop would: after the frame, quiet.
+    if (m_request.frameLimit > 0 && m_frames + 1 >= m_request.frameLimit) {
+        m_stopPending = true;
+        emit stateChanged();
     }
 }
 

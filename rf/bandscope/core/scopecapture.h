@@ -115,7 +115,10 @@ signals:
 private:
     qint64 nowMs() const { return m_clock.elapsedMs(); }
     void log(const QString &text);
+    // Writes a command, ending the capture when that fails.
     void send(const QByteArray &command);
+    // Writes a command; false with the reason when the port refused it.
+    bool write(const QByteArray &command, QString *error);
     void waitForQuiet();
     void serviceSetup(const QByteArray &bytes);
     void serviceFrame(const QByteArray &bytes);

@@ -1,0 +1,255 @@
+#include "preferenceslayout.h"
+
+#include <cstring>
+
+namespace PreferencesLayout {
+
+namespace {
+
+// Whether XML 1.0 allows the character at `at` (a surrogate pair counts as one allowed
+// character).
+bool allowedInXml(const QString &text, int at)
+{
+    const QChar c = text.at(at);
+    if (c.isHighSurrogate())
+        return at + 1 < text.size() && text.at(at + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+        return at > 0 && text.at(at - 1).isHighSurrogate();
+    const ushort code = c.unicode();
+    return code == 0x9 || code == 0xA || code == 0xD ||
+           (code >= 0x20 && code != 0xFFFE && code != 0xFFFF);
+}
+
+// Appends ` name="value"` with the value escaped for a double-quoted attribute. Characters XML
+// 1.0 forbids (control characters other than tab, line feed and carriage return, lone
+// surrogates, U+FFFE and U+FFFF) are dropped: written raw they would make the file unreadable,
+// and no reference can stand for them. Line feeds, carriage returns and tabs become character
+// references, since a parser normalises the literal characters to spaces.
+void appendAttribute(QString &text, QLatin1String name, const QString &value)
+{
+    text += QLatin1Char(' ');
+    text += name;
+    text += QLatin1String("=\"");
+    // Plain runs are copied whole; only the characters that need care are looked at alone.
+    int run = 0;
+    for (int i = 0; i < value.size(); ++i) {
+        const ushort c = value.at(i).unicode();
+        const bool plain = c >= 0x20 && c != '&' && c != '<' && c != '>' && c != '"' &&
+                           (c < 0xD800 || c > 0xDFFF) && c != 0xFFFE && c != 0xFFFF;
+        if (plain)
+            continue;
+        text.append(value.constData() + run, i - run);
+        run = i + 1;
+        switch (c) {
+        case '&':
+            text += QLatin1String("&amp;");
+            break;
+        case '<':
+            text += QLatin1String("&lt;");
+            break;
+        case '>':
+            text += QLatin1String("&gt;");
+            break;
+        case '"':
+            text += QLatin1String("&quot;");
+            break;
+        case '\n':
+            text += QLatin1String("&#10;");
+            break;
+        case '\r':
+            text += QLatin1String("&#13;");
+            break;
+        case '\t':
+            text += QLatin1String("&#9;");
+            break;
+        default:
+            if (allowedInXml(value, i))
+                text += value.at(i);
+        }
+    }
+    text.append(value.constData() + run, value.size() - run);
+    text += QLatin1Char('"');
+}
+
+// The references the writer produces, and what they stand for.
+struct Reference
+{
+    QLatin1String text;
+    QChar character;
+};
+const Reference references[] = {
+    {QLatin1String("&amp;"), QLatin1Char('&')},  {QLatin1String("&lt;"), QLatin1Char('<')},
+    {QLatin1String("&gt;"), QLatin1Char('>')},   {QLatin1String("&quot;"), QLatin1Char('"')},
+    {QLatin1String("&#10;"), QLatin1Char('\n')}, {QLatin1String("&#13;"), QLatin1Char('\r')},
+    {QLatin1String("&#9;"), QLatin1Char('\t')},
+};
+
+// Non-ASCII text as UTF-8 that decodes cleanly to characters any XML parser takes as they
+// are. A replacement character may stand for bytes that are no UTF-8, and C1 controls,
+// U+FFFE and U+FFFF are left to the full parser's judgement.
+bool appendUtf8(QString *out, const char *begin, const char *end)
+{
+    const QString decoded = QString::fromUtf8(begin, static_cast<int>(end - begin));
+    for (const QChar c : decoded) {
+        const ushort code = c.unicode();
+        if ((code >= 0x7F && code < 0xA0) || code >= 0xFFFD)
+            return false;
+    }
+    *out += decoded;
+    return true;
+}
+
+// A cursor over the document's bytes.
+class Cursor
+{
+public:
+    explicit Cursor(const QByteArray &text)
+        : m_at(text.constData())
+        , m_end(text.constData() + text.size())
+    {}
+
+    bool atEnd() const { return m_at == m_end; }
+
+    // Steps over `literal` when the text continues with it.
+    bool take(QLatin1String literal)
+    {
+        const auto size = static_cast<std::size_t>(literal.size());
+        if (static_cast<std::size_t>(m_end - m_at) < size ||
+            std::memcmp(m_at, literal.data(), size) != 0)
+            return false;
+        m_at += size;
+        return true;
+    }
+
+    // An attribute value up to and including its closing quote. False for anything a parser
+    // might read otherwise: other references, '<', raw control characters (a parser turns tab,
+    // line feed and carriage return into spaces) and doubtful non-ASCII text.
+    bool value(QString *out)
+    {
+        const char *start = m_at;
+        bool plain = true; // ASCII without references
+        const char *at = m_at;
+        for (; at < m_end && *at != '"'; ++at) {
+            const auto c = static_cast<unsigned char>(*at);
+            if (c < 0x20 || c == '<' || c == 0x7F)
+                return false;
+            plain = plain && c != '&' && c < 0x80;
+        }
+        if (at == m_end)
+            return false;
+        m_at = at + 1;
+        if (plain) {
+            *out = QString::fromLatin1(start, static_cast<int>(at - start));
+            return true;
+        }
+        return decode(start, at, out);
+    }
+
+private:
+    static bool decode(const char *begin, const char *end, QString *out)
+    {
+        out->clear();
+        const char *run = begin;
+        for (const char *at = begin; at < end;) {
+            if (*at != '&') {
+                ++at;
+                continue;
+            }
+            if (!appendUtf8(out, run, at))
+                return false;
+            const Reference *found = nullptr;
+            for (const Reference &reference : references) {
+                const auto size = static_cast<std::size_t>(reference.text.size());
+                if (static_cast<std::size_t>(end - at) >= size &&
+                    std::memcmp(at, reference.text.data(), size) == 0)
+                    found = &reference;
+            }
+            if (!found)
+                return false;
+            *out += found->character;
+            at += found->text.size();
+            run = at;
+        }
+        return appendUtf8(out, run, end);
+    }
+
+    const char *m_at;
+    const char *m_end;
+};
+
+} // namespace
+
+QString text(const QString &version, const QString &application, const Groups &groups)
+{
+    // About the size of the document, so the text is not copied as it grows.
+    qsizetype size = 128;
+    for (const QMap<QString, QString> &options : groups) {
+        for (auto option = options.cbegin(); option != options.cend(); ++option)
+            size += option.key().size() + option.value().size() + 32;
+    }
+    QString text;
+    text.reserve(static_cast<int>(size));
+    text += QLatin1String("<!DOCTYPE preferences>\n<preferences");
+    appendAttribute(text, QLatin1String("version"), version);
+    appendAttribute(text, QLatin1String("application"), application);
+    text += QLatin1String(">\n");
+    for (auto group = groups.cbegin(); group != groups.cend(); ++group) {
+        text += QLatin1String("<group");
+        appendAttribute(text, QLatin1String("name"), group.key());
+        text += QLatin1String(">\n");
+        for (auto option = group->cbegin(); option != group->cend(); ++option) {
+            text += QLatin1String("<option");
+            appendAttribute(text, QLatin1String("key"), option.key());
+            appendAttribute(text, QLatin1String("value"), option.value());
+            text += QLatin1String("/>\n");
+        }
+        text += QLatin1String("</group>\n");
+    }
+    text += QLatin1String("</preferences>\n");
+    return text;
+}
+
+bool read(const QByteArray &text, const OptionFilter &skip, Groups *groups, QString *application,
+          bool *optionsRead)
+{
+    Cursor in(text);
+    QString version;
+    if (!in.take(QLatin1String("<!DOCTYPE preferences>\n<preferences version=\"")) ||
+        !in.value(&version) || !in.take(QLatin1String(" application=\"")) ||
+        !in.value(application) || !in.take(QLatin1String(">\n")))
+        return false;
+
+    // Like the XML reader, a group comes into being with its first option.
+    bool inGroup = false;
+    QString groupName;
+    QMap<QString, QString> *options = nullptr;
+    QString key;
+    QString value;
+    while (true) {
+        if (in.take(QLatin1String("<option key=\""))) {
+            if (!inGroup || !in.value(&key) || !in.take(QLatin1String(" value=\"")) ||
+                !in.value(&value) || !in.take(QLatin1String("/>\n")))
+                return false;
+            *optionsRead = true;
+            if (skip && skip(groupName, key))
+                continue;
+            if (!options)
+                options = &(*groups)[groupName];
+            // Written in key order: the end is the right place, found in O(1).
+            options->insert(options->cend(), key, value);
+        } else if (in.take(QLatin1String("<group name=\""))) {
+            if (inGroup || !in.value(&groupName) || !in.take(QLatin1String(">\n")))
+                return false;
+            inGroup = true;
+        } else if (in.take(QLatin1String("</group>\n"))) {
+            if (!inGroup)
+                return false;
+            inGroup = false;
+            options = nullptr;
+        } else {
+            return !inGroup && in.take(QLatin1String("</preferences>\n")) && in.atEnd();
+        }
+    }
+}
+
+} // namespace PreferencesLayout
