@@ -2,6 +2,8 @@
 
 #include "settingskeys.h"
 
+#include <QFile>
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QSettings>
 
@@ -247,6 +249,22 @@ bool fromJson(const QJsonObject &object, AnomalySettings *settings, QString *err
         return false;
     *settings = result;
     return true;
+}
+
+bool fromJsonFile(const QString &path, AnomalySettings *settings, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QJsonParseError parse;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
+    if (!document.isObject()) {
+        *error = QStringLiteral("%1 is not a JSON object (%2)").arg(path, parse.errorString());
+        return false;
+    }
+    return fromJson(document.object(), settings, error);
 }
 
 } // namespace DetectorSettings

@@ -49,5 +49,8 @@ void writeDecisionConfig(QSettings &settings, const DecisionConfig &config);
 // ignored; missing ones keep their defaults; values are clamped as settings. A key of the wrong
 // JSON type makes it fail with a message naming the key.
 bool fromJson(const QJsonObject &object, AnomalySettings *settings, QString *error);
+// The same from a JSON file (a replay's or the statistics' --config); a file that cannot be read
+// or holds no JSON object fails with a message naming it.
+bool fromJsonFile(const QString &path, AnomalySettings *settings, QString *error);
 
 } // namespace DetectorSettings

@@ -10,6 +10,7 @@
 #include "datafolders.h"
 #include "detectorsettings.h"
 #include "eventfiles.h"
+#include "eventreviewtools.h"
 #include "featurebankgroup.h"
 #include "metricgrid.h"
 #include "receivercontrol.h"
@@ -113,6 +114,9 @@ void AnomalyPanel::buildUi()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(capture);
     layout->addWidget(m_featureBank);
+    auto *reviewTools =
+        new EventReviewTools([this] { return m_featureBank->decisionConfig(); }, this);
+    layout->addWidget(reviewTools);
 
     QSettings &settings = m_host.settings();
     connect(m_channel, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -130,6 +134,11 @@ void AnomalyPanel::buildUi()
     connect(m_folder, &QPushButton::clicked, this, &AnomalyPanel::openEventsFolder);
     connect(m_analyze, &QPushButton::clicked, this,
             [this] { emit analyzeWavRequested(m_lastWav); });
+    // The archive hands an event to the analyzer as "Analyze last WAV" does.
+    connect(reviewTools, &EventReviewTools::wavSelected, this, &AnomalyPanel::analyzeWavRequested);
+    // "Select and replay": the replay opens on the event once the archive has closed.
+    connect(reviewTools, &EventReviewTools::replayRequested, this,
+            [this](const QString &path) { openReplay(path); });
     connect(m_featureBank, &FeatureBankGroup::logMessage, this,
             [this](const QString &message) { m_host.appendLog(message); });
     connect(m_featureBank, &FeatureBankGroup::replayRequested, this, [this] { openReplay(); });

@@ -978,6 +978,132 @@
     </message>
 </context>
 <context>
+    <name>EventArchiveDialog</name>
+    <message>
+        <source>Anomaly event archive</source>
+        <translation>Archivio eventi anomalie</translation>
+    </message>
+    <message>
+        <source>UTC trigger</source>
+        <translation>Trigger UTC</translation>
+    </message>
+    <message>
+        <source>RF (Hz)</source>
+        <translation>RF (Hz)</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modulazione</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>Duration (s)</source>
+        <translation>Durata (s)</translation>
+    </message>
+    <message>
+        <source>Review</source>
+        <translation>Revisione</translation>
+    </message>
+    <message>
+        <source>WAV file</source>
+        <translation>File WAV</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aggiorna</translation>
+    </message>
+    <message>
+        <source>Select for DSP</source>
+        <translation>Seleziona per DSP</translation>
+    </message>
+    <message>
+        <source>Select and replay</source>
+        <translation>Seleziona e riproduci</translation>
+    </message>
+    <message>
+        <source>Review...</source>
+        <translation>Revisione...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>%1 WAV files | original files are never modified</source>
+        <translation>%1 file WAV | i file originali non vengono mai modificati</translation>
+    </message>
+    <message>
+        <source>Missing or invalid event JSON</source>
+        <translation>JSON evento mancante o non valido</translation>
+    </message>
+    <message>
+        <source>Manual review: </source>
+        <translation>Revisione manuale: </translation>
+    </message>
+    <message>
+        <source>Unreviewed</source>
+        <translation>Non esaminato</translation>
+    </message>
+    <message>
+        <source>Interesting</source>
+        <translation>Interessante</translation>
+    </message>
+    <message>
+        <source>False alarm</source>
+        <translation>Falso allarme</translation>
+    </message>
+    <message>
+        <source>Known signal</source>
+        <translation>Segnale noto</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Sconosciuto</translation>
+    </message>
+    <message>
+        <source>Manual review</source>
+        <translation>Revisione manuale</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Etichetta</translation>
+    </message>
+    <message>
+        <source>Review notes</source>
+        <translation>Note di revisione</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Cannot save review</source>
+        <translation>Impossibile salvare la revisione</translation>
+    </message>
+</context>
+<context>
+    <name>EventReviewTools</name>
+    <message>
+        <source>Event archive...</source>
+        <translation>Archivio eventi...</translation>
+    </message>
+    <message>
+        <source>Browse saved WAV events, metadata and manual review labels.</source>
+        <translation>Sfoglia gli eventi WAV salvati, i metadati e le etichette di revisione manuale.</translation>
+    </message>
+    <message>
+        <source>Observation statistics...</source>
+        <translation>Statistiche osservazione...</translation>
+    </message>
+    <message>
+        <source>Observation time, reviewed events and advisory threshold calibration.</source>
+        <translation>Tempo di osservazione, eventi esaminati e calibrazione consultiva delle soglie.</translation>
+    </message>
+</context>
+<context>
     <name>EventsTable</name>
     <message>
         <source>Time (s)</source>
@@ -1456,6 +1582,160 @@
     <message>
         <source>Location changes pending. Enter latitude from −90 to 90 and longitude from −180 to 180, or leave the fields blank.</source>
         <translation>Modifiche del luogo in sospeso. Inserisci una latitudine da −90 a 90 e una longitudine da −180 a 180, oppure lascia i campi vuoti.</translation>
+    </message>
+</context>
+<context>
+    <name>ObservationReport</name>
+    <message>
+        <source>Labelled automatic NEW/CHANGE snapshots (interesting / false): </source>
+        <translation>Istantanee automatiche NEW/CHANGE etichettate (interessanti / false): </translation>
+    </message>
+    <message>
+        <source>Metric                 Positive   False   Min pos.    Max false   Current     Suggested</source>
+        <translation>Metrica                Positivi   False   Min pos.    Max false   Attuale     Proposta</translation>
+    </message>
+    <message>
+        <source>Proposal only if &gt;=5 finite samples per class, non-overlapping values, and an absolute false-trigger candidate.</source>
+        <translation>Proposta solo con &gt;=5 campioni finiti per classe, valori non sovrapposti e un candidato assoluto di falso trigger.</translation>
+    </message>
+    <message>
+        <source>Midpoint of largest false value and smallest interesting value; raises existing threshold only.</source>
+        <translation>Punto medio tra il valore falso più alto e il valore interessante più basso; alza solo una soglia esistente.</translation>
+    </message>
+    <message>
+        <source>Snapshot advice is not a replay, does not account for relative rules, confirmation or missed events.</source>
+        <translation>Il consiglio dalle istantanee non è un replay: non considera regole relative, conferma o eventi mancati.</translation>
+    </message>
+    <message>
+        <source>Test proposed settings against independent full WAVs using Replay; no settings changed here.</source>
+        <translation>Verifica le impostazioni proposte su WAV completi indipendenti con il Replay; qui nessuna impostazione cambia.</translation>
+    </message>
+    <message>
+        <source>All contexts</source>
+        <translation>Tutti i contesti</translation>
+    </message>
+    <message>
+        <source>Legacy / incomplete context</source>
+        <translation>Contesto precedente / incompleto</translation>
+    </message>
+    <message>
+        <source>OBSERVATION SUMMARY</source>
+        <translation>RIEPILOGO OSSERVAZIONE</translation>
+    </message>
+    <message>
+        <source>Closed sessions: </source>
+        <translation>Sessioni chiuse: </translation>
+    </message>
+    <message>
+        <source> | Open checkpoints: </source>
+        <translation> | Checkpoint aperti: </translation>
+    </message>
+    <message>
+        <source>Acquired PCM hours: </source>
+        <translation>Ore PCM acquisite: </translation>
+    </message>
+    <message>
+        <source>Analyzed hours: </source>
+        <translation>Ore analizzate: </translation>
+    </message>
+    <message>
+        <source>Automatic decision exposure (hours): </source>
+        <translation>Esposizione decisioni automatiche (ore): </translation>
+    </message>
+    <message>
+        <source>Decisions NEW / CHANGE / END (including preview): </source>
+        <translation>Decisioni NEW / CHANGE / END (anteprima inclusa): </translation>
+    </message>
+    <message>
+        <source>Automatic starts / completed PCM / skipped: </source>
+        <translation>Avvii automatici / PCM completati / saltati: </translation>
+    </message>
+    <message>
+        <source>Manual completed PCM: </source>
+        <translation>PCM manuali completati: </translation>
+    </message>
+    <message>
+        <source>Automatic PCM completions/hour (closed sessions): </source>
+        <translation>Completamenti PCM automatici/ora (sessioni chiuse): </translation>
+    </message>
+    <message>
+        <source>Linked automatic WAV / reviewed / false alarms (closed sessions): </source>
+        <translation>WAV automatici collegati / esaminati / falsi allarmi (sessioni chiuse): </translation>
+    </message>
+    <message>
+        <source>Confirmed false-alarm captures/hour (lower bound, not false-positive probability): </source>
+        <translation>Catture confermate come falso allarme/ora (limite inferiore, non probabilità di falso positivo): </translation>
+    </message>
+    <message>
+        <source>Closed automatic exposure (hours): </source>
+        <translation>Esposizione automatica chiusa (ore): </translation>
+    </message>
+    <message>
+        <source>Open checkpoints may be incomplete (refresh after disarm). PCM completions do not certify disk writes.</source>
+        <translation>I checkpoint aperti possono essere incompleti (aggiorna dopo il disarmo). I completamenti PCM non certificano la scrittura su disco.</translation>
+    </message>
+    <message>
+        <source>EVENT ARCHIVE</source>
+        <translation>ARCHIVIO EVENTI</translation>
+    </message>
+    <message>
+        <source>WAV / missing JSON / declared seconds: </source>
+        <translation>WAV / JSON mancanti / secondi dichiarati: </translation>
+    </message>
+    <message>
+        <source>Unreviewed / Interesting / False alarm / Known / Unknown: </source>
+        <translation>Non esaminati / Interessanti / Falsi allarmi / Noti / Sconosciuti: </translation>
+    </message>
+    <message>
+        <source>ADVISORY ABSOLUTE-THRESHOLD CALIBRATION</source>
+        <translation>CALIBRAZIONE CONSULTIVA DELLE SOGLIE ASSOLUTE</translation>
+    </message>
+    <message>
+        <source>Choose one complete RF / analysis context. Older events without band metadata are excluded from advice.</source>
+        <translation>Scegli un contesto RF / di analisi completo. Gli eventi precedenti senza metadati di banda sono esclusi dal consiglio.</translation>
+    </message>
+</context>
+<context>
+    <name>ObservationStatsDialog</name>
+    <message>
+        <source>Observation statistics / calibration</source>
+        <translation>Statistiche osservazione / calibrazione</translation>
+    </message>
+    <message>
+        <source>Statistics use recorded PCM time, not the time between WAV files. Calibration is advisory only. Disarm before editing detector settings.</source>
+        <translation>Le statistiche usano il tempo PCM registrato, non il tempo tra i file WAV. La calibrazione è solo consultiva. Disarma prima di modificare le impostazioni del rilevatore.</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aggiorna</translation>
+    </message>
+    <message>
+        <source>Export report...</source>
+        <translation>Esporta rapporto...</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <source>RF / analysis context</source>
+        <translation>Contesto RF / di analisi</translation>
+    </message>
+    <message>
+        <source>Export observation report</source>
+        <translation>Esporta rapporto di osservazione</translation>
+    </message>
+    <message>
+        <source>Text (*.txt)</source>
+        <translation>Testo (*.txt)</translation>
+    </message>
+    <message>
+        <source>Export error</source>
+        <translation>Errore di esportazione</translation>
+    </message>
+    <message>
+        <source>Cannot save report</source>
+        <translation>Impossibile salvare il rapporto</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "anomalysignals.h"
 #include "replayrunner.h"
 #include "testwav.h"
+#include "toolrun.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -22,20 +23,10 @@ class TestReplayCommand : public QObject
 {
     Q_OBJECT
 
-    struct Run
+    ToolRun::Result run(const QStringList &arguments)
     {
-        int exitCode;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    Run run(const QStringList &arguments)
-    {
-        QProcess tool;
-        tool.start(qEnvironmentVariable("CORVIN_DSP_TOOL"), QStringList{"replay"} + arguments);
-        if (!tool.waitForFinished(120000))
-            return {-1, {}, {}};
-        return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
+        return ToolRun::run(qEnvironmentVariable("CORVIN_DSP_TOOL"),
+                            QStringList{"replay"} + arguments);
     }
 
     QString writeFile(const QString &name, const QByteArray &bytes)
@@ -70,7 +61,7 @@ void TestReplayCommand::replaysWithALogsConfiguration()
         "rules": {"rms": {"enabled": false, "absolute_threshold": 0, "z_threshold": 6,
                           "scale_floor": 1}}})");
     const QString out = m_dir.filePath("out/nested");
-    const Run result = run({wav, "--config", log, "--out", out});
+    const ToolRun::Result result = run({wav, "--config", log, "--out", out});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QByteArray("Finished | started 0 | complete 0 | skipped 0 | unfinished 0 "
                                     "| tail 8000 samples (no full DSP update)\n"));
@@ -138,7 +129,7 @@ void TestReplayCommand::mistakes()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    const Run result = run(arguments);
+    const ToolRun::Result result = run(arguments);
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
     QVERIFY(result.out.isEmpty());

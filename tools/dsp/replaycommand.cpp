@@ -11,10 +11,7 @@
 #include "replayrunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -53,22 +50,6 @@ bool parse(const QStringList &arguments, Options &options)
     return !options.file.isEmpty();
 }
 
-bool readConfig(const QString &path, AnomalySettings *settings, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    QJsonParseError parse;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
-    if (!document.isObject()) {
-        *error = QStringLiteral("%1 is not a JSON object (%2)").arg(path, parse.errorString());
-        return false;
-    }
-    return DetectorSettings::fromJson(document.object(), settings, error);
-}
-
 int runReplay(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     Options options;
@@ -78,7 +59,8 @@ int runReplay(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     AnomalySettings settings;
     QString error;
-    if (!options.config.isEmpty() && !readConfig(options.config, &settings, &error)) {
+    if (!options.config.isEmpty() &&
+        !DetectorSettings::fromJsonFile(options.config, &settings, &error)) {
         err << "error: " << error << '\n';
         return Cli::UsageError;
     }

@@ -1,0 +1,30 @@
+#pragma once
+
+// Runs one of the project's command-line tools as a user runs it and collects what it printed.
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+
+namespace ToolRun {
+
+struct Result
+{
+    int exitCode = -1; // -1: it did not finish in time
+    QByteArray out;
+    QByteArray err;
+};
+
+inline Result run(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(timeoutMs)) {
+        tool.kill();
+        tool.waitForFinished();
+        return {};
+    }
+    return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
+}
+
+} // namespace ToolRun
