@@ -71,6 +71,32 @@ void appendAttribute(QString &text, QLatin1String name, const QString &value)
     text += QLatin1Char('"');
 }
 
+void appendOption(QString &text, const QString &key, const QString &value)
+{
+    text += QLatin1String("<option");
+    appendAttribute(text, QLatin1String("key"), key);
+    appendAttribute(text, QLatin1String("value"), value);
+    text += QLatin1String("/>\n");
+}
+
+// A group's stored options, and the streamed ones (if any) joining them in key order.
+void appendOptions(QString &text, const QMap<QString, QString> &stored,
+                   const StreamedOptions::Stream &stream)
+{
+    auto next = stored.cbegin();
+    if (stream) {
+        stream([&](const QString &key, const QString &value) {
+            for (; next != stored.cend() && next.key() < key; ++next)
+                appendOption(text, next.key(), next.value());
+            if (next != stored.cend() && next.key() == key)
+                ++next;
+            appendOption(text, key, value);
+        });
+    }
+    for (; next != stored.cend(); ++next)
+        appendOption(text, next.key(), next.value());
+}
+
 // The references the writer produces, and what they stand for.
 struct Reference
 {
@@ -179,11 +205,15 @@ private:
 
 } // namespace
 
-QString text(const QString &version, const QString &application, const Groups &groups)
+QString text(const QString &version, const QString &application, const Groups &groups,
+             const StreamedOptions &streamed)
 {
-    // About the size of the document, so the text is not copied as it grows.
+    Groups all = groups;
+    if (streamed.stream)
+        all[streamed.group]; // a streamed group exists even without stored options
+    // About the size of the stored options, so the text is not copied as it grows for them.
     qsizetype size = 128;
-    for (const QMap<QString, QString> &options : groups) {
+    for (const QMap<QString, QString> &options : all) {
         for (auto option = options.cbegin(); option != options.cend(); ++option)
             size += option.key().size() + option.value().size() + 32;
     }
@@ -193,16 +223,12 @@ QString text(const QString &version, const QString &application, const Groups &g
     appendAttribute(text, QLatin1String("version"), version);
     appendAttribute(text, QLatin1String("application"), application);
     text += QLatin1String(">\n");
-    for (auto group = groups.cbegin(); group != groups.cend(); ++group) {
+    for (auto group = all.cbegin(); group != all.cend(); ++group) {
         text += QLatin1String("<group");
         appendAttribute(text, QLatin1String("name"), group.key());
         text += QLatin1String(">\n");
-        for (auto option = group->cbegin(); option != group->cend(); ++option) {
-            text += QLatin1String("<option");
-            appendAttribute(text, QLatin1String("key"), option.key());
-            appendAttribute(text, QLatin1String("value"), option.value());
-            text += QLatin1String("/>\n");
-        }
+        appendOptions(text, *group,
+                      group.key() == streamed.group ? streamed.stream : StreamedOptions::Stream());
         text += QLatin1String("</group>\n");
     }
     text += QLatin1String("</preferences>\n");
