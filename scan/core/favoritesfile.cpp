@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
-#include <vector>
 
 namespace FavoritesFile {
 
@@ -71,22 +69,28 @@ QString optionValue(const Favorite &favorite, const QString &suffix)
     return favorite.attributes.value(suffix).toString();
 }
 
-// Hands every favourite's options to the sink in ascending key order: the "[i]." prefixes in
-// text order ("[10]." before "[1]."), each with all its suffixes.
+// Appends to *order the indices below count whose decimal text begins with that of index, in the
+// text order of their "[i]." keys: ']' sorts after every digit, so each index comes after all
+// the longer ones it begins ("[10]." before "[1].").
+void appendInKeyOrder(qint64 index, qint64 count, QVector<int> *order)
+{
+    // Index 0 begins no other: indices have no leading zeros.
+    for (int digit = 0; index > 0 && digit < 10 && index * 10 + digit < count; ++digit)
+        appendInKeyOrder(index * 10 + digit, count, order);
+    order->append(static_cast<int>(index));
+}
+
+// Hands every favourite's options to the sink in ascending key order.
 void streamOptions(const QVector<Favorite> &favorites, const PreferencesLayout::OptionSink &sink)
 {
-    QStringList prefixes;
-    prefixes.reserve(favorites.size());
-    for (int i = 0; i < favorites.size(); ++i)
-        prefixes.append(prefix(i));
-    std::vector<int> order(static_cast<std::size_t>(favorites.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&prefixes](int a, int b) { return prefixes[a] < prefixes[b]; });
+    QVector<int> order;
+    order.reserve(favorites.size());
+    for (int first = 0; first < 10 && first < favorites.size(); ++first)
+        appendInKeyOrder(first, favorites.size(), &order);
     const QStringList &suffixes = suffixesInKeyOrder();
     for (const int i : order) {
-        // One key buffer per favourite, its suffix replaced in place.
-        QString key = prefixes[i];
+        // The favourite's prefix, each suffix written over the last in place.
+        QString key = prefix(i);
         const int prefixSize = key.size();
         for (const QString &suffix : suffixes) {
             key.resize(prefixSize);
