@@ -21,11 +21,11 @@ bool allowedInXml(const QString &text, int at)
            (code >= 0x20 && code != 0xFFFE && code != 0xFFFF);
 }
 
-// Appends an attribute value escaped for double quotes. Characters XML
-// 1.0 forbids (control characters other than tab, line feed and carriage return, lone
-// surrogates, U+FFFE and U+FFFF) are dropped: written raw they would make the file unreadable,
-// and no reference can stand for them. Line feeds, carriage returns and tabs become character
-// references, since a parser normalises the literal characters to spaces.
+// Appends an attribute value escaped for double quotes. Characters XML 1.0 forbids (control
+// characters other than tab, line feed and carriage return, lone surrogates, U+FFFE and U+FFFF)
+// are dropped: written raw they would make the file unreadable, and no reference can stand for
+// them. Line feeds, carriage returns and tabs become character references, since a parser
+// normalises the literal characters to spaces.
 void appendEscaped(QString &text, const QString &value)
 {
     // Plain runs are copied whole; only the characters that need care are looked at alone.
