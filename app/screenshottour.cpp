@@ -1,13 +1,20 @@
 #include "screenshottour.h"
 
+#include "anomalymetric.h"
 #include "anomalypanel.h"
+#include "archivejson.h"
 #include "bandscopetab.h"
 #include "corvin.h"
+#include "datafolders.h"
 #include "detectorsettingsdialog.h"
 #include "dspshowcase.h"
+#include "eventarchive.h"
+#include "eventarchivedialog.h"
 #include "favoritemeasurement.h"
 #include "favoritestab.h"
 #include "featurebankgroup.h"
+#include "metricgrid.h"
+#include "observationstatsdialog.h"
 #include "receivercontrol.h"
 #include "rfsweeptab.h"
 #include "smartscantab.h"
@@ -20,9 +27,13 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QTimer>
 
@@ -36,6 +47,17 @@ constexpr int scopeSweeps = 24;  // waterfall rows before the capture is stopped
 constexpr int readyMs = 17000;   // the 15 s pre-trigger buffer filled
 constexpr int pollMs = 1000;
 constexpr int maximumWaits = 90; // for the event: detection, 20 s post-trigger, writing
+constexpr int modalCheckMs = 50;
+
+// The feature bank while the detector marks a metric active (styled bold orange).
+bool showsActiveMetric(const MetricGrid &metrics)
+{
+    for (int metric = 0; metric < AnomalyMetrics::count; ++metric) {
+        if (!metrics.valueLabel(metric)->styleSheet().isEmpty())
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 ScreenshotTour::ScreenshotTour(Corvin *window, const QString &folder, QObject *parent)
@@ -316,6 +338,10 @@ void ScreenshotTour::provokeAnomaly()
 void ScreenshotTour::waitForSavedEvent()
 {
     AnomalyPanel *panel = m_window->anomalyPanel();
+    if (!m_featureBankSaved && showsActiveMetric(*panel->featureBank()->metricGrid())) {
+        save(QStringLiteral("Dsp-FeatureBank"), panel->featureBank());
+        m_featureBankSaved = true;
+    }
     if (panel->lastEventWav().isEmpty() && ++m_waits < maximumWaits) {
         QTimer::singleShot(pollMs, this, &ScreenshotTour::waitForSavedEvent);
         return;
@@ -363,7 +389,72 @@ void ScreenshotTour::waitForReplay()
         save(QStringLiteral("Dsp-Replay"), replay);
         replay->close();
     }
+    reviewSavedEvent();
+}
+
+// Labels the saved event a false alarm through the archive's own review dialogs, as a listener
+// would after hearing it, and photographs the archive with the event selected.
+void ScreenshotTour::reviewSavedEvent()
+{
+    EventArchiveDialog archive(DataFolders::path(QLatin1String(DataFolders::anomaly)), m_window);
+    archive.show();
+    QTableWidget *events = archive.table();
+    const QString event = QFileInfo(m_window->anomalyPanel()->lastEventWav()).fileName();
+    for (int row = 0; row < events->rowCount(); ++row) {
+        if (events->item(row, events->columnCount() - 1)->text() == event)
+            events->selectRow(row);
+    }
+    answerNextModal([this](QWidget *labelDialog) {
+        auto *label = qobject_cast<QInputDialog *>(labelDialog);
+        if (auto *labels = label ? label->findChild<QComboBox *>() : nullptr)
+            labels->setCurrentIndex(static_cast<int>(ReviewLabel::FalseAlarm));
+        answerNextModal([](QWidget *notesDialog) {
+            if (auto *notes = qobject_cast<QInputDialog *>(notesDialog)) {
+                notes->setTextValue(QStringLiteral("Simulator pulse burst, not a real signal"));
+                notes->accept();
+            }
+        });
+        if (label)
+            label->accept();
+    });
+    archive.review();
+    save(QStringLiteral("Dsp-EventArchive"), &archive);
+    archive.close();
+    showStatistics();
+}
+
+// The statistics of the reviewed event's context: the closed session and its one false alarm.
+void ScreenshotTour::showStatistics()
+{
+    AnomalyPanel *panel = m_window->anomalyPanel();
+    ObservationStatsDialog statistics(DataFolders::path(QLatin1String(DataFolders::anomaly)),
+                                      panel->featureBank()->decisionConfig(), m_window);
+    statistics.show();
+    const QString context = ArchiveJson::contextKey(
+        ArchiveJson::readObject(ArchiveJson::sidecarPath(panel->lastEventWav())));
+    QComboBox *contexts = statistics.contextBox();
+    for (int entry = 0; entry < contexts->count(); ++entry) {
+        if (contexts->itemText(entry) == context)
+            contexts->setCurrentIndex(entry);
+    }
+    save(QStringLiteral("Dsp-ObservationStatistics"), &statistics);
+    statistics.close();
     finish();
+}
+
+void ScreenshotTour::answerNextModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer(this);
+    timer->setInterval(modalCheckMs);
+    connect(timer, &QTimer::timeout, this, [timer, answer = std::move(answer)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
 }
 
 void ScreenshotTour::finish()

@@ -21,8 +21,10 @@ class Corvin;
 // application. The two HTML reports stay in the data folder (scripts/screenshots photographs them
 // with a browser). When the simulator's audio control FIFO is named in CORVIN_RXSIM_CONTROL, the
 // tour also arms the anomaly panel with automatic capture, photographs it ready, provokes an
-// anomaly through the FIFO and photographs the saved event, then the detector settings dialog and
-// the replay of that event run to its end. Started by the command-line option --screenshots DIR.
+// anomaly through the FIFO, photographs the feature bank while a metric is active and the saved
+// event, then the detector settings dialog, the replay of that event run to its end, the event
+// archive after labelling the event a false alarm, and the observation statistics of the event's
+// context. Started by the command-line option --screenshots DIR.
 class ScreenshotTour : public QObject
 {
     Q_OBJECT
@@ -62,9 +64,13 @@ private:
     void waitForSavedEvent();
     void showAnomalyTools();
     void waitForReplay();
+    void reviewSavedEvent();
+    void showStatistics();
     void finish();
     // A PNG of the widget (default: the main window).
     void save(const QString &name, QWidget *widget = nullptr);
+    // Hands the next modal dialog (an input dialog of the archive) to answer once it is shown.
+    void answerNextModal(std::function<void(QWidget *)> answer);
 
     Corvin *m_window;
     QDir m_folder;
@@ -74,4 +80,5 @@ private:
     int m_scopeChecks = 0;
     int m_saved = 0;
     int m_waits = 0;
+    bool m_featureBankSaved = false;
 };

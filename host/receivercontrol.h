@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // What the tabs may read and change of the receiver panel (frequency readout, mode list,
@@ -23,6 +24,14 @@ public:
     virtual QString modeText() const = 0;
     virtual int modeCount() const = 0;
     virtual QString modeCaption(int index) const = 0;
+    // Every caption of the mode list, in code order.
+    QStringList modeCaptions() const
+    {
+        QStringList captions;
+        for (int i = 0; i < modeCount(); ++i)
+            captions << modeCaption(i);
+        return captions;
+    }
     // Selects a mode in the list. With notify the panel handles it as a user change
     // (queues a mode request while connected); without, the list changes silently.
     virtual void setModeIndex(int index, bool notify) = 0;

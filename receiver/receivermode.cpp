@@ -14,6 +14,14 @@ QString receiverModeName(int code)
     return QString::fromLatin1(modeNames[static_cast<size_t>(code)]);
 }
 
+QStringList receiverModeNames()
+{
+    QStringList names;
+    for (const char *name : modeNames)
+        names << QString::fromLatin1(name);
+    return names;
+}
+
 int receiverModeFromName(const QString &name)
 {
     for (int code = 0; code < receiverModeCount; ++code) {

@@ -4,6 +4,7 @@
 #include "corvindriver.h"
 #include "corvinhost.h"
 #include "htmlreport.h"
+#include "parametergrid.h"
 #include "receivercontrol.h"
 #include "rfsweepplot.h"
 #include "scanstandby.h"
@@ -34,18 +35,6 @@ QString key(const QString &objectName)
     return QLatin1String(SettingsKeys::rfSweepPrefix) + objectName;
 }
 
-QDoubleSpinBox *frequencyBox(QWidget *parent, const char *name, int decimals, double low,
-                             double high, const QString &suffix)
-{
-    auto *box = new QDoubleSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setDecimals(decimals);
-    box->setRange(low, high);
-    box->setSingleStep(0.1);
-    box->setSuffix(suffix);
-    return box;
-}
-
 } // namespace
 
 RfSweepTab::RfSweepTab(CorvinHost &host, QWidget *parent)
@@ -53,10 +42,7 @@ RfSweepTab::RfSweepTab(CorvinHost &host, QWidget *parent)
     , m_host(host)
 {
     setObjectName(QStringLiteral("rfSweepTab"));
-    QStringList modes;
-    const ReceiverControl &receiver = m_host.receiverControl();
-    for (int i = 0; i < receiver.modeCount(); ++i)
-        modes << receiver.modeCaption(i);
+    const QStringList modes = m_host.receiverControl().modeCaptions();
     m_sweep = new RfSweep(*m_host.driver(), modes, this);
     m_openReport = [this](const QString &path) { return openHtmlReport(path, m_host); };
 
@@ -110,35 +96,25 @@ QWidget *RfSweepTab::buildParameters()
 {
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("rfSpectrumPanel"));
-    auto *grid = new QGridLayout(panel);
-    const auto addRow = [this, grid](int row, int column, const QString &label, QWidget *field) {
-        auto *caption = new QLabel(label, this);
-        caption->setBuddy(field);
-        grid->addWidget(caption, row, column);
-        grid->addWidget(field, row, column + 1);
-    };
-
-    m_start = frequencyBox(panel, "rfStartMHz", 4, 0.1, 3000.0, QStringLiteral(" MHz"));
-    m_end = frequencyBox(panel, "rfEndMHz", 4, 0.1, 3000.0, QStringLiteral(" MHz"));
-    m_step = frequencyBox(panel, "rfStepKHz", 1, 0.1, 500.0, QStringLiteral(" kHz"));
+    ParameterGrid fields(panel);
+    QGridLayout *grid = fields.layout();
+    const ParameterGrid::FrequencyRange range = fields.addFrequencyRange(0, QStringLiteral("rf"));
+    m_start = range.start;
+    m_end = range.end;
+    m_step = range.step;
     m_mode = new QComboBox(panel);
     m_mode->setObjectName(QStringLiteral("rfModeCB"));
     m_mode->setToolTip(tr("In AUTO, the receiver selects the mode for each frequency. The scan "
                           "keeps the configured frequency step."));
-    const ReceiverControl &receiver = m_host.receiverControl();
-    for (int i = 0; i < receiver.modeCount(); ++i)
-        m_mode->addItem(receiver.modeCaption(i));
+    m_mode->addItems(m_host.receiverControl().modeCaptions());
     m_settle = new QSpinBox(panel);
     m_settle->setObjectName(QStringLiteral("rfSettleMs"));
     m_settle->setRange(50, 2000);
     m_settle->setSingleStep(25);
     m_settle->setSuffix(QStringLiteral(" ms"));
 
-    addRow(0, 0, tr("Start frequency"), m_start);
-    addRow(0, 2, tr("End frequency"), m_end);
-    addRow(0, 4, tr("Frequency step"), m_step);
-    addRow(1, 0, tr("Receiver mode"), m_mode);
-    addRow(1, 2, tr("Settle time"), m_settle);
+    fields.addField(1, 0, tr("Receiver mode"), m_mode);
+    fields.addField(1, 2, tr("Settle time"), m_settle);
     auto *units = new QLabel(tr("S-meter level (0-255)"), panel);
     units->setObjectName(QStringLiteral("rfUnits"));
     grid->addWidget(units, 1, 4, 1, 2);

@@ -10,6 +10,7 @@
 #include "favoritemeasurement.h"
 #include "favoritestab.h"
 #include "favoritestable.h"
+#include "parametergrid.h"
 #include "receivercontrol.h"
 #include "scanstandby.h"
 #include "settingskeys.h"
@@ -44,18 +45,6 @@ QString key(const QString &objectName)
     return QLatin1String(SettingsKeys::smartScanPrefix) + objectName;
 }
 
-QDoubleSpinBox *frequencyBox(QWidget *parent, const char *name, int decimals, double low,
-                             double high, const QString &suffix)
-{
-    auto *box = new QDoubleSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setDecimals(decimals);
-    box->setRange(low, high);
-    box->setSingleStep(0.1);
-    box->setSuffix(suffix);
-    return box;
-}
-
 QSpinBox *integerBox(QWidget *parent, const char *name, int low, int high, int step,
                      const QString &suffix)
 {
@@ -77,10 +66,7 @@ SmartScanTab::SmartScanTab(CorvinHost &host, FavoritesTab &favorites, SmartScanA
     , m_receiver(*host.driver())
 {
     setObjectName(QStringLiteral("smartScanTab"));
-    QStringList modes;
-    const ReceiverControl &receiver = m_host.receiverControl();
-    for (int i = 0; i < receiver.modeCount(); ++i)
-        modes << receiver.modeCaption(i);
+    const QStringList modes = m_host.receiverControl().modeCaptions();
     m_scan = new SmartScan(m_receiver, audio ? *audio : m_recorderAudio, m_favorites.requests(),
                            modes, this);
     m_chooseFile = [this](const QString &start) {
@@ -129,24 +115,18 @@ QWidget *SmartScanTab::buildParameters()
 {
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("smartScanPanel"));
-    auto *grid = new QGridLayout(panel);
-    const auto addRow = [this, grid](int row, int column, const QString &label, QWidget *field) {
-        auto *caption = new QLabel(label, this);
-        caption->setBuddy(field);
-        grid->addWidget(caption, row, column);
-        grid->addWidget(field, row, column + 1);
-    };
-
-    m_start = frequencyBox(panel, "smartStartMHz", 4, 0.1, 3000.0, QStringLiteral(" MHz"));
-    m_end = frequencyBox(panel, "smartEndMHz", 4, 0.1, 3000.0, QStringLiteral(" MHz"));
-    m_step = frequencyBox(panel, "smartStepKHz", 1, 0.1, 500.0, QStringLiteral(" kHz"));
+    ParameterGrid fields(panel);
+    QGridLayout *grid = fields.layout();
+    const ParameterGrid::FrequencyRange range =
+        fields.addFrequencyRange(0, QStringLiteral("smart"));
+    m_start = range.start;
+    m_end = range.end;
+    m_step = range.step;
     m_mode = new QComboBox(panel);
     m_mode->setObjectName(QStringLiteral("smartModeCB"));
     m_mode->setToolTip(tr("In AUTO, the receiver selects the mode for each frequency. The scan "
                           "keeps the configured frequency step."));
-    const ReceiverControl &receiver = m_host.receiverControl();
-    for (int i = 0; i < receiver.modeCount(); ++i)
-        m_mode->addItem(receiver.modeCaption(i));
+    m_mode->addItems(m_host.receiverControl().modeCaptions());
     m_signalLevel = integerBox(panel, "smartSignalLevel", 0, 255, 1, QString());
     m_signalLevel->setToolTip(
         tr("Analyze frequencies with a receiver level at or above this value."));
@@ -156,13 +136,10 @@ QWidget *SmartScanTab::buildParameters()
     m_duration = integerBox(panel, "smartDurationMs", 500, 5000, 100, QStringLiteral(" ms"));
     m_duration->setToolTip(tr("Time spent listening for modulation at each candidate frequency."));
 
-    addRow(0, 0, tr("Start frequency"), m_start);
-    addRow(0, 2, tr("End frequency"), m_end);
-    addRow(0, 4, tr("Frequency step"), m_step);
-    addRow(1, 0, tr("Receiver mode"), m_mode);
-    addRow(1, 2, tr("S-meter threshold"), m_signalLevel);
-    addRow(1, 4, tr("Minimum audio"), m_audioLevel);
-    addRow(2, 0, tr("Audio analysis"), m_duration);
+    fields.addField(1, 0, tr("Receiver mode"), m_mode);
+    fields.addField(1, 2, tr("S-meter threshold"), m_signalLevel);
+    fields.addField(1, 4, tr("Minimum audio"), m_audioLevel);
+    fields.addField(2, 0, tr("Audio analysis"), m_duration);
 
     m_standbyAfter = new QCheckBox(tr("Put radio and PC in standby when the scan finishes"), panel);
     m_standbyAfter->setObjectName(QStringLiteral("smartStandbyAfter"));

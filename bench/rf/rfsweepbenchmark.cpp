@@ -8,7 +8,7 @@
 //   corvin-bench-rfsweep memory STEPS   instant line, no settle time: the peak resident memory
 //                                       after a sweep of STEPS frequencies (flat from 10^3 to
 //                                       10^5 is the target).
-#include "corvindriver.h"
+#include "benchreceiver.h"
 #include "receivermode.h"
 #include "rfsweep.h"
 #include "rxsimulator.h"
@@ -28,20 +28,11 @@ namespace {
 
 int run(bool paced, qint64 steps, int settleMs, std::vector<double> *intervals)
 {
-    RxSimulator sim;
-    sim.setPaced(paced);
-    sim.setWireLogKept(false);
-    QString error;
-    Corvindriver driver;
-    if (!sim.start(&error) || !driver.openPort(sim.portPath())) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
+    BenchReceiver rig;
+    if (!rig.start(paced))
         return 1;
-    }
-    QStringList modes;
-    for (int code = 0; code < receiverModeCount; ++code)
-        modes << receiverModeName(code);
     QTemporaryDir folder;
-    RfSweep sweep(driver, modes);
+    RfSweep sweep(rig.driver, receiverModeNames());
     sweep.setOutputFolder(folder.path());
     RfSweepPlan plan;
     plan.startHz = 88000000;

@@ -9,7 +9,7 @@
 //   corvin-bench-smartscan reopen [LINES]  an archive of LINES frequency lines (a third of them
 //                                          analysed) read into the results table, five times:
 //                                          the median time. Target < 1 s for 100 000 lines.
-#include "corvindriver.h"
+#include "benchreceiver.h"
 #include "driverscanreceiver.h"
 #include "measurementrequests.h"
 #include "receivermode.h"
@@ -40,23 +40,14 @@ public:
 
 int step(qint64 steps)
 {
-    RxSimulator sim;
-    sim.setPaced(true);
-    sim.setWireLogKept(false);
-    QString error;
-    Corvindriver driver;
-    if (!sim.start(&error) || !driver.openPort(sim.portPath())) {
-        std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
+    BenchReceiver rig;
+    if (!rig.start(true))
         return 1;
-    }
-    QStringList modes;
-    for (int code = 0; code < receiverModeCount; ++code)
-        modes << receiverModeName(code);
     QTemporaryDir folder;
-    DriverScanReceiver receiver(driver);
+    DriverScanReceiver receiver(rig.driver);
     NoAudio audio;
     MeasurementRequests requests;
-    SmartScan scan(receiver, audio, requests, modes);
+    SmartScan scan(receiver, audio, requests, receiverModeNames());
     scan.setOutputFolder(folder.path());
     SmartScanPlan plan;
     plan.startHz = 88000000;

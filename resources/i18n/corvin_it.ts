@@ -1739,6 +1739,21 @@
     </message>
 </context>
 <context>
+    <name>ParameterGrid</name>
+    <message>
+        <source>Start frequency</source>
+        <translation>Frequenza iniziale</translation>
+    </message>
+    <message>
+        <source>End frequency</source>
+        <translation>Frequenza finale</translation>
+    </message>
+    <message>
+        <source>Frequency step</source>
+        <translation>Passo di frequenza</translation>
+    </message>
+</context>
+<context>
     <name>PersistentLog</name>
     <message>
         <source>Could not open the persistent log: %1</source>
@@ -2574,18 +2589,6 @@ Deviazione standard %5</translation>
         <translation>In AUTO, il ricevitore sceglie la modulazione per ogni frequenza. La scansione mantiene il passo di frequenza impostato.</translation>
     </message>
     <message>
-        <source>Start frequency</source>
-        <translation>Frequenza iniziale</translation>
-    </message>
-    <message>
-        <source>End frequency</source>
-        <translation>Frequenza finale</translation>
-    </message>
-    <message>
-        <source>Frequency step</source>
-        <translation>Passo di frequenza</translation>
-    </message>
-    <message>
         <source>Receiver mode</source>
         <translation>Modulazione del ricevitore</translation>
     </message>
@@ -2953,18 +2956,6 @@ Deviazione standard %5</translation>
     <message>
         <source>Time spent listening for modulation at each candidate frequency.</source>
         <translation>Tempo di ascolto della modulazione su ogni frequenza candidata.</translation>
-    </message>
-    <message>
-        <source>Start frequency</source>
-        <translation>Frequenza iniziale</translation>
-    </message>
-    <message>
-        <source>End frequency</source>
-        <translation>Frequenza finale</translation>
-    </message>
-    <message>
-        <source>Frequency step</source>
-        <translation>Passo di frequenza</translation>
     </message>
     <message>
         <source>Receiver mode</source>

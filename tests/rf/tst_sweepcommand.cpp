@@ -1,5 +1,8 @@
 // corvin-rxctl's sweep verb on corvin-rxsim with a fault zone: output, exit codes, the files it
 // leaves, and Ctrl-C as Stop.
+#include "simulatorprocess.h"
+#include "toolrun.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -14,26 +17,6 @@ QString program(const char *variable)
 {
     return qEnvironmentVariable(variable);
 }
-
-// corvin-rxsim as a child process; its terminal path from the first line it prints.
-struct SimulatorProcess
-{
-    explicit SimulatorProcess(const QStringList &arguments)
-    {
-        process.start(program("CORVIN_RXSIM"), QStringList{"--unpaced"} + arguments);
-        if (process.waitForReadyRead(5000))
-            port = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~SimulatorProcess()
-    {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-        process.waitForFinished();
-    }
-    QProcess process;
-    QString port;
-};
 
 QStringList lines(const QString &path)
 {
@@ -57,20 +40,12 @@ private slots:
     void interruptStopsWithReport();
 
 private:
-    void setDataFolder(QProcess &process);
     std::unique_ptr<QTemporaryDir> m_data;
 };
 
 void SweepCommandTest::init()
 {
     m_data = std::make_unique<QTemporaryDir>();
-}
-
-void SweepCommandTest::setDataFolder(QProcess &process)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CORVIN_DATA_DIR"), m_data->path());
-    process.setProcessEnvironment(environment);
 }
 
 void SweepCommandTest::usageErrors_data()
@@ -86,10 +61,10 @@ void SweepCommandTest::usageErrors_data()
 void SweepCommandTest::usageErrors()
 {
     QFETCH(QStringList, arguments);
-    SimulatorProcess sim({});
+    SimulatorProcess sim({"--unpaced"});
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
-    setDataFolder(rxctl);
+    ToolRun::setDataFolder(rxctl, m_data->path());
     rxctl.start(program("CORVIN_RXCTL"), QStringList{"--port", sim.port, "sweep"} + arguments);
     QVERIFY(rxctl.waitForFinished(20000));
     QCOMPARE(rxctl.exitCode(), 2);
@@ -100,10 +75,10 @@ void SweepCommandTest::usageErrors()
 
 void SweepCommandTest::sweepWithFaultZone()
 {
-    SimulatorProcess sim({"--fault-zone", "88100000-88100000:bad-lm:1"});
+    SimulatorProcess sim({"--unpaced", "--fault-zone", "88100000-88100000:bad-lm:1"});
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
-    setDataFolder(rxctl);
+    ToolRun::setDataFolder(rxctl, m_data->path());
     rxctl.start(program("CORVIN_RXCTL"),
                 {"--port", sim.port, "mode", "AM", "sweep", "--settle", "50", "88", "88.2", "100"});
     QVERIFY(rxctl.waitForFinished(30000));
@@ -136,10 +111,10 @@ void SweepCommandTest::sweepWithFaultZone()
 
 void SweepCommandTest::interruptStopsWithReport()
 {
-    SimulatorProcess sim({});
+    SimulatorProcess sim({"--unpaced"});
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
-    setDataFolder(rxctl);
+    ToolRun::setDataFolder(rxctl, m_data->path());
     rxctl.start(program("CORVIN_RXCTL"),
                 {"--port", sim.port, "sweep", "--settle", "2000", "88", "90", "100"});
     QByteArray err;

@@ -1,6 +1,8 @@
 // corvin-rxctl's scan verb on corvin-rxsim, whose station audio reaches the private PulseAudio
 // server's pipe source: usage errors, and Ctrl-C during an analysis leaving a closed archive.
 #include "../audio/pulsetestserver.h"
+#include "simulatorprocess.h"
+#include "toolrun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,26 +20,6 @@ QString program(const char *variable)
 {
     return qEnvironmentVariable(variable);
 }
-
-// corvin-rxsim as a child process; its terminal path from the first line it prints.
-struct SimulatorProcess
-{
-    explicit SimulatorProcess(const QStringList &arguments)
-    {
-        process.start(program("CORVIN_RXSIM"), arguments);
-        if (process.waitForReadyRead(5000))
-            port = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~SimulatorProcess()
-    {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-        process.waitForFinished();
-    }
-    QProcess process;
-    QString port;
-};
 
 QVector<QJsonObject> records(const QString &path)
 {
@@ -66,7 +48,6 @@ private slots:
     void interruptDuringAnalysis();
 
 private:
-    void setDataFolder(QProcess &process);
     std::unique_ptr<QTemporaryDir> m_data;
 };
 
@@ -80,13 +61,6 @@ void ScanCommandTest::initTestCase()
 void ScanCommandTest::init()
 {
     m_data = std::make_unique<QTemporaryDir>();
-}
-
-void ScanCommandTest::setDataFolder(QProcess &process)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CORVIN_DATA_DIR"), m_data->path());
-    process.setProcessEnvironment(environment);
 }
 
 void ScanCommandTest::usageErrors_data()
@@ -113,7 +87,7 @@ void ScanCommandTest::usageErrors()
     SimulatorProcess sim({"--unpaced"});
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
-    setDataFolder(rxctl);
+    ToolRun::setDataFolder(rxctl, m_data->path());
     rxctl.start(program("CORVIN_RXCTL"), QStringList{"--port", sim.port, "scan"} + arguments);
     QVERIFY(rxctl.waitForFinished(20000));
     QCOMPARE(rxctl.exitCode(), 2);
@@ -129,7 +103,7 @@ void ScanCommandTest::interruptDuringAnalysis()
     SimulatorProcess sim({"--audio-fifo", PulseTest::monoFifo()});
     QVERIFY(!sim.port.isEmpty());
     QProcess rxctl;
-    setDataFolder(rxctl);
+    ToolRun::setDataFolder(rxctl, m_data->path());
     // Threshold 0: every frequency is analysed.
     rxctl.start(program("CORVIN_RXCTL"),
                 {"--port", sim.port, "scan", "--input", "corvin_in", "--threshold", "0",

@@ -15,6 +15,14 @@ struct Result
     QByteArray err;
 };
 
+// Gives the tool this process's environment with CORVIN_DATA_DIR set to folder.
+inline void setDataFolder(QProcess &tool, const QString &folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVIN_DATA_DIR"), folder);
+    tool.setProcessEnvironment(environment);
+}
+
 inline Result run(const QString &program, const QStringList &arguments, int timeoutMs = 120000)
 {
     QProcess tool;

@@ -18,10 +18,10 @@
 #include "recorderscanaudio.h"
 #include "rxctlsession.h"
 #include "smartscan.h"
+#include "stoppoll.h"
 
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 
 namespace {
 
@@ -160,10 +160,7 @@ int runScan(const QStringList &arguments, QTextStream &out, QTextStream &err)
     DriverScanReceiver receiver(driver);
     RecorderScanAudio audio(&recorder);
     MeasurementRequests requests;
-    QStringList modeNames;
-    for (int code = 0; code < receiverModeCount; ++code)
-        modeNames << receiverModeName(code);
-    SmartScan scan(receiver, audio, requests, modeNames);
+    SmartScan scan(receiver, audio, requests, receiverModeNames());
     QEventLoop loop;
     bool completed = false;
     QObject::connect(&scan, &SmartScan::logMessage, &loop, print);
@@ -195,13 +192,10 @@ int runScan(const QStringList &arguments, QTextStream &out, QTextStream &err)
         loop.quit();
     });
 
-    Cli::StopSignals stop;
-    QTimer stopPoll;
-    QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
-        if (stop.requested() && scan.isRunning())
+    const Cli::StopPoll stop([&scan] {
+        if (scan.isRunning())
             scan.stop(SmartScan::stoppedMessage());
     });
-    stopPoll.start(50);
 
     QString status;
     if (!scan.start(plan, &status)) {

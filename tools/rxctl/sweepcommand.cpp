@@ -9,10 +9,10 @@
 #include "receivermode.h"
 #include "rfsweep.h"
 #include "rxctlsession.h"
+#include "stoppoll.h"
 
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 
 namespace {
 
@@ -70,10 +70,7 @@ int runSweep(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return Cli::UsageError;
     }
 
-    QStringList modeNames;
-    for (int code = 0; code < receiverModeCount; ++code)
-        modeNames << receiverModeName(code);
-    RfSweep sweep(driver, modeNames);
+    RfSweep sweep(driver, receiverModeNames());
     const Corvindriver::State before = driver.state();
     QEventLoop loop;
     RfSweep::Outcome outcome = RfSweep::Outcome::Failure;
@@ -95,13 +92,10 @@ int runSweep(const QStringList &arguments, QTextStream &out, QTextStream &err)
         loop.quit();
     });
 
-    Cli::StopSignals stop;
-    QTimer stopPoll;
-    QObject::connect(&stopPoll, &QTimer::timeout, &loop, [&] {
-        if (stop.requested() && sweep.isRunning())
+    const Cli::StopPoll stop([&sweep] {
+        if (sweep.isRunning())
             sweep.stop(RfSweep::stoppedByUserMessage());
     });
-    stopPoll.start(50);
 
     QString status;
     if (!sweep.start(plan, &status)) {
