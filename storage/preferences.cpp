@@ -113,7 +113,7 @@ bool Preferences::readXml(const QByteArray &text, const PreferencesLayout::Optio
     return true;
 }
 
-void Preferences::writeData()
+void Preferences::writeData(const PreferencesLayout::StreamedOptions &streamed)
 {
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
@@ -124,7 +124,7 @@ void Preferences::writeData()
     }
     QTextStream stream(&file);
     stream.setCodec("UTF-8");
-    stream << PreferencesLayout::text(m_version, m_formatName, m_groups);
+    stream << PreferencesLayout::text(m_version, m_formatName, m_groups, streamed);
     stream.flush();
     const bool written = stream.status() == QTextStream::Ok;
     if (!written)

@@ -34,9 +34,11 @@ public:
     // formatState and loads nothing. errorText() then tells why. Options skip accepts are
     // checked like the others but not loaded (for a caller about to replace them).
     void readData(const PreferencesLayout::OptionFilter &skip = {});
-    // Writes the whole content atomically. fileState and formatState become true only when
-    // the text was written and committed; a file that cannot be opened clears fileState.
-    void writeData();
+    // Writes the whole content atomically, with the streamed options joining their group in
+    // the text (see PreferencesLayout::StreamedOptions; they are not kept in the content).
+    // fileState and formatState become true only when the text was written and committed; a
+    // file that cannot be opened clears fileState.
+    void writeData(const PreferencesLayout::StreamedOptions &streamed = {});
 
     // The group the value operations work in.
     void setGroup(const QString &group) { m_group = group; }

@@ -1,5 +1,6 @@
 #include "preferenceslayout.h"
 
+#include <array>
 #include <cstring>
 
 namespace PreferencesLayout {
@@ -20,16 +21,13 @@ bool allowedInXml(const QString &text, int at)
            (code >= 0x20 && code != 0xFFFE && code != 0xFFFF);
 }
 
-// Appends ` name="value"` with the value escaped for a double-quoted attribute. Characters XML
-// 1.0 forbids (control characters other than tab, line feed and carriage return, lone
-// surrogates, U+FFFE and U+FFFF) are dropped: written raw they would make the file unreadable,
-// and no reference can stand for them. Line feeds, carriage returns and tabs become character
-// references, since a parser normalises the literal characters to spaces.
-void appendAttribute(QString &text, QLatin1String name, const QString &value)
+// Appends an attribute value escaped for double quotes. Characters XML 1.0 forbids (control
+// characters other than tab, line feed and carriage return, lone surrogates, U+FFFE and U+FFFF)
+// are dropped: written raw they would make the file unreadable, and no reference can stand for
+// them. Line feeds, carriage returns and tabs become character references, since a parser
+// normalises the literal characters to spaces.
+void appendEscaped(QString &text, const QString &value)
 {
-    text += QLatin1Char(' ');
-    text += name;
-    text += QLatin1String("=\"");
     // Plain runs are copied whole; only the characters that need care are looked at alone.
     int run = 0;
     for (int i = 0; i < value.size(); ++i) {
@@ -68,7 +66,34 @@ void appendAttribute(QString &text, QLatin1String name, const QString &value)
         }
     }
     text.append(value.constData() + run, value.size() - run);
-    text += QLatin1Char('"');
+}
+
+// The literal parts are appended whole: an option is written a hundred thousand times a save.
+void appendOption(QString &text, const QString &key, const QString &value)
+{
+    text += QLatin1String("<option key=\"");
+    appendEscaped(text, key);
+    text += QLatin1String("\" value=\"");
+    appendEscaped(text, value);
+    text += QLatin1String("\"/>\n");
+}
+
+// A group's stored options, and the streamed ones (if any) joining them in key order.
+void appendOptions(QString &text, const QMap<QString, QString> &stored,
+                   const StreamedOptions::Stream &stream)
+{
+    auto next = stored.cbegin();
+    if (stream) {
+        stream([&](const QString &key, const QString &value) {
+            for (; next != stored.cend() && next.key() < key; ++next)
+                appendOption(text, next.key(), next.value());
+            if (next != stored.cend() && next.key() == key)
+                ++next;
+            appendOption(text, key, value);
+        });
+    }
+    for (; next != stored.cend(); ++next)
+        appendOption(text, next.key(), next.value());
 }
 
 // The references the writer produces, and what they stand for.
@@ -99,6 +124,40 @@ bool appendUtf8(QString *out, const char *begin, const char *end)
     return true;
 }
 
+// What the quick reader makes of a byte of an attribute value: ASCII taken as it is, a byte
+// that needs decoding ('&' and non-ASCII), or one it leaves to the full parser: '<' and raw
+// control characters (a parser turns tab, line feed and carriage return into spaces).
+constexpr unsigned char plainByte = 0;
+constexpr unsigned char decodedByte = 1;
+constexpr unsigned char refusedByte = 2;
+
+constexpr std::array<unsigned char, 256> classifyBytes()
+{
+    std::array<unsigned char, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        if (c < 0x20 || c == '<' || c == 0x7F)
+            classes[c] = refusedByte;
+        else if (c == '&' || c >= 0x80)
+            classes[c] = decodedByte;
+    }
+    return classes;
+}
+constexpr std::array<unsigned char, 256> byteClasses = classifyBytes();
+
+// ASCII text into *out, in its own buffer when no one else holds that: most of what a save
+// reads is checked and dropped again, and so needs no allocation of its own.
+void assignAscii(QString *out, const char *begin, int size)
+{
+    if (!out->isDetached()) {
+        *out = QString::fromLatin1(begin, size);
+        return;
+    }
+    out->resize(size);
+    QChar *to = out->data();
+    for (int i = 0; i < size; ++i)
+        to[i] = QLatin1Char(begin[i]);
+}
+
 // A cursor over the document's bytes.
 class Cursor
 {
@@ -126,23 +185,22 @@ public:
     // line feed and carriage return into spaces) and doubtful non-ASCII text.
     bool value(QString *out)
     {
-        const char *start = m_at;
-        bool plain = true; // ASCII without references
-        const char *at = m_at;
-        for (; at < m_end && *at != '"'; ++at) {
-            const auto c = static_cast<unsigned char>(*at);
-            if (c < 0x20 || c == '<' || c == 0x7F)
-                return false;
-            plain = plain && c != '&' && c < 0x80;
-        }
-        if (at == m_end)
+        const auto *quote = static_cast<const char *>(
+            std::memchr(m_at, '"', static_cast<std::size_t>(m_end - m_at)));
+        if (!quote)
             return false;
-        m_at = at + 1;
-        if (plain) {
-            *out = QString::fromLatin1(start, static_cast<int>(at - start));
+        unsigned char classes = plainByte;
+        for (const char *at = m_at; at < quote; ++at)
+            classes |= byteClasses[static_cast<unsigned char>(*at)];
+        if (classes & refusedByte)
+            return false;
+        const char *start = m_at;
+        m_at = quote + 1;
+        if (classes == plainByte) {
+            assignAscii(out, start, static_cast<int>(quote - start));
             return true;
         }
-        return decode(start, at, out);
+        return decode(start, quote, out);
     }
 
 private:
@@ -179,30 +237,31 @@ private:
 
 } // namespace
 
-QString text(const QString &version, const QString &application, const Groups &groups)
+QString text(const QString &version, const QString &application, const Groups &groups,
+             const StreamedOptions &streamed)
 {
-    // About the size of the document, so the text is not copied as it grows.
+    Groups all = groups;
+    if (streamed.stream)
+        all[streamed.group]; // a streamed group exists even without stored options
+    // About the size of the stored options, so the text is not copied as it grows for them.
     qsizetype size = 128;
-    for (const QMap<QString, QString> &options : groups) {
+    for (const QMap<QString, QString> &options : all) {
         for (auto option = options.cbegin(); option != options.cend(); ++option)
             size += option.key().size() + option.value().size() + 32;
     }
     QString text;
     text.reserve(static_cast<int>(size));
-    text += QLatin1String("<!DOCTYPE preferences>\n<preferences");
-    appendAttribute(text, QLatin1String("version"), version);
-    appendAttribute(text, QLatin1String("application"), application);
-    text += QLatin1String(">\n");
-    for (auto group = groups.cbegin(); group != groups.cend(); ++group) {
-        text += QLatin1String("<group");
-        appendAttribute(text, QLatin1String("name"), group.key());
-        text += QLatin1String(">\n");
-        for (auto option = group->cbegin(); option != group->cend(); ++option) {
-            text += QLatin1String("<option");
-            appendAttribute(text, QLatin1String("key"), option.key());
-            appendAttribute(text, QLatin1String("value"), option.value());
-            text += QLatin1String("/>\n");
-        }
+    text += QLatin1String("<!DOCTYPE preferences>\n<preferences version=\"");
+    appendEscaped(text, version);
+    text += QLatin1String("\" application=\"");
+    appendEscaped(text, application);
+    text += QLatin1String("\">\n");
+    for (auto group = all.cbegin(); group != all.cend(); ++group) {
+        text += QLatin1String("<group name=\"");
+        appendEscaped(text, group.key());
+        text += QLatin1String("\">\n");
+        appendOptions(text, *group,
+                      group.key() == streamed.group ? streamed.stream : StreamedOptions::Stream());
         text += QLatin1String("</group>\n");
     }
     text += QLatin1String("</preferences>\n");

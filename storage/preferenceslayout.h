@@ -16,8 +16,25 @@ using Groups = QMap<QString, QMap<QString, QString>>;
 // Options a reader leaves out, by group and key (none when empty).
 using OptionFilter = std::function<bool(const QString &group, const QString &key)>;
 
-// The whole document: root attributes version and application, then every group and option.
-QString text(const QString &version, const QString &application, const Groups &groups);
+// Takes one option (key, value).
+using OptionSink = std::function<void(const QString &key, const QString &value)>;
+
+// Options of one group produced while the text is written, for a caller that would otherwise
+// build a large map only to have it written: `stream` hands them to the sink it is given in
+// ascending key order. They join the group's stored options in key order, a streamed option
+// replacing a stored one of the same key, so the text is the one the merged map would give.
+struct StreamedOptions
+{
+    using Stream = std::function<void(const OptionSink &sink)>;
+
+    QString group;
+    Stream stream; // none when empty
+};
+
+// The whole document: root attributes version and application, then every group and option,
+// with the streamed options joining their group (which is written even when groups lacks it).
+QString text(const QString &version, const QString &application, const Groups &groups,
+             const StreamedOptions &streamed = {});
 
 // Reads a document of the layout above, adding its options to *groups as the XML reader
 // would (later options replace earlier ones) except those `skip` accepts, and giving the root's

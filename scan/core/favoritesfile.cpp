@@ -45,6 +45,61 @@ QString modeText(const QString &stored, const QStringList &modeTexts)
     return isIndex && index >= 0 && index < modeTexts.size() ? modeTexts[index] : stored;
 }
 
+// The option suffixes every favourite is written with, in text order.
+const QStringList &suffixesInKeyOrder()
+{
+    static const QStringList suffixes = [] {
+        QStringList list = FavoriteAttributes::keys();
+        list << QStringLiteral("frequency") << QStringLiteral("doc")
+             << QStringLiteral("modulation");
+        list.sort();
+        return list;
+    }();
+    return suffixes;
+}
+
+QString optionValue(const Favorite &favorite, const QString &suffix)
+{
+    if (suffix == QLatin1String("frequency"))
+        return FavoriteColumns::frequencyText(favorite.frequency);
+    if (suffix == QLatin1String("doc"))
+        return favorite.name;
+    if (suffix == QLatin1String("modulation"))
+        return favorite.mode;
+    return favorite.attributes.value(suffix).toString();
+}
+
+// Appends to *order the indices below count whose decimal text begins with that of index, in the
+// text order of their "[i]." keys: ']' sorts after every digit, so each index comes after all
+// the longer ones it begins ("[10]." before "[1].").
+void appendInKeyOrder(qint64 index, qint64 count, QVector<int> *order)
+{
+    // Index 0 begins no other: indices have no leading zeros.
+    for (int digit = 0; index > 0 && digit < 10 && index * 10 + digit < count; ++digit)
+        appendInKeyOrder(index * 10 + digit, count, order);
+    order->append(static_cast<int>(index));
+}
+
+// Hands every favourite's options to the sink in ascending key order.
+void streamOptions(const QVector<Favorite> &favorites, const PreferencesLayout::OptionSink &sink)
+{
+    QVector<int> order;
+    order.reserve(favorites.size());
+    for (int first = 0; first < 10 && first < favorites.size(); ++first)
+        appendInKeyOrder(first, favorites.size(), &order);
+    const QStringList &suffixes = suffixesInKeyOrder();
+    for (const int i : order) {
+        // The favourite's prefix, each suffix written over the last in place.
+        QString key = prefix(i);
+        const int prefixSize = key.size();
+        for (const QString &suffix : suffixes) {
+            key.resize(prefixSize);
+            key += suffix;
+            sink(key, optionValue(favorites[i], suffix));
+        }
+    }
+}
+
 } // namespace
 
 LoadResult load(const QString &path, const QStringList &modeTexts)
@@ -119,38 +174,15 @@ bool save(const QString &path, const QVector<Favorite> &favorites, QString *erro
         file.setModified(false);
         return false;
     }
+    // The list group anew: its keys that are no favourite's (every indexed one went, whatever
+    // the old count said), "Counts", and the favourites' options, which go straight into the
+    // text rather than into a map first.
     file.setGroup(QLatin1String(listGroup));
-    // The group anew: its keys that are no favourite's (every indexed one went, whatever the
-    // old count said), "Counts", and the favourites' options inserted in key order, so each
-    // insertion lands at the end of the map.
-    QMap<QString, QString> options = file.options();
-    options.insert(countsKey, QString::number(favorites.size()));
-    QVector<QPair<QString, int>> prefixes; // "[i]." in text order, with i
-    prefixes.reserve(favorites.size());
-    for (int i = 0; i < favorites.size(); ++i)
-        prefixes.append({prefix(i), i});
-    std::sort(prefixes.begin(), prefixes.end());
-    QStringList suffixes = FavoriteAttributes::keys();
-    suffixes << QStringLiteral("frequency") << QStringLiteral("doc")
-             << QStringLiteral("modulation");
-    suffixes.sort();
-    for (const auto &entry : prefixes) {
-        const Favorite &favorite = favorites[entry.second];
-        for (const QString &suffix : suffixes) {
-            QString value;
-            if (suffix == QLatin1String("frequency"))
-                value = FavoriteColumns::frequencyText(favorite.frequency);
-            else if (suffix == QLatin1String("doc"))
-                value = favorite.name;
-            else if (suffix == QLatin1String("modulation"))
-                value = favorite.mode;
-            else
-                value = favorite.attributes.value(suffix).toString();
-            options.insert(options.cend(), entry.first + suffix, value);
-        }
-    }
-    file.setOptions(options);
-    file.writeData();
+    file.setString(countsKey, QString::number(favorites.size()));
+    file.writeData(
+        {QLatin1String(listGroup), [&favorites](const PreferencesLayout::OptionSink &sink) {
+             streamOptions(favorites, sink);
+         }});
     file.setModified(false);
     if (!file.fileState() || !file.formatState()) {
         *error = file.errorText();

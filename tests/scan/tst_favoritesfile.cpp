@@ -1,6 +1,10 @@
 // The favourites file: round trip and key order, hostile and damaged files, stray keys,
-// characters XML cannot hold, and a file that is only read staying untouched.
+// characters XML cannot hold, a file that is only read staying untouched, and a save writing
+// the very bytes the general preferences writer gives for the same content.
+#include "favoriteattributes.h"
+#include "favoritecolumns.h"
 #include "favoritesfile.h"
+#include "preferenceslayout.h"
 #include "receivermode.h"
 
 #include <QDir>
@@ -46,6 +50,8 @@ QByteArray option(const QByteArray &key, const QByteArray &value)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Favorite)
+
 class FavoritesFileTest : public QObject
 {
     Q_OBJECT
@@ -58,6 +64,8 @@ private slots:
     void unreadableFileIsNeverOverwritten_data();
     void unreadableFileIsNeverOverwritten();
     void saveDropsSurplusKeysAndKeepsOtherGroups();
+    void saveWritesWhatTheGeneralWriterWrites_data();
+    void saveWritesWhatTheGeneralWriterWrites();
     void charactersXmlCannotHoldAreDropped();
     void readingLeavesTheFileAlone();
 
@@ -215,6 +223,81 @@ void FavoritesFileTest::saveDropsSurplusKeysAndKeepsOtherGroups()
     QVERIFY(!text.contains(QLatin1String("[7].")));
     QVERIFY(text.contains(QLatin1String("[1]x")));
     QCOMPARE(text.count(QLatin1String("<option ")), 1 + 1 + 12 + 1);
+}
+
+void FavoritesFileTest::saveWritesWhatTheGeneralWriterWrites_data()
+{
+    QTest::addColumn<PreferencesLayout::Groups>("before");
+    QTest::addColumn<QVector<Favorite>>("favorites");
+
+    const QString awkward = QStringLiteral("A&B <C> \"D\"\tE\r\nF") + QChar(0x01) + QChar(0xD800) +
+                            QStringLiteral(" \u00e9") + QChar(0xD83D) + QChar(0xDCE1) +
+                            QChar(0xFFFF);
+    const auto numbered = [](int count) {
+        QVector<Favorite> list;
+        for (int i = 0; i < count; ++i)
+            list.append({3000000 + i * 1000LL, QStringLiteral("S%1").arg(i), "AM", {}});
+        return list;
+    };
+    QVector<Favorite> escaped = numbered(3);
+    escaped[1] = {145500000, awkward, awkward, {{"notes", awkward}, {"s_meter", "40"}}};
+
+    QTest::newRow("no file, no favourites") << PreferencesLayout::Groups() << QVector<Favorite>();
+    QTest::newRow("no file, escapes") << PreferencesLayout::Groups() << escaped;
+    // Keys that are no favourite's sort before, between and after the favourites' ones; the
+    // indexed ones of the old list all go.
+    QTest::newRow("kept keys around the favourites")
+        << PreferencesLayout::Groups{{"Default", {{"Theme", awkward}}},
+                                     {"Frequency.List",
+                                      {{"Counts", "40"},
+                                       {"A", "upper"},
+                                       {"[", "bracket"},
+                                       {"[1]x", "not indexed"},
+                                       {"[x].doc", "no digits"},
+                                       {"[1234567890123456789].doc", "19 digits"},
+                                       {"[0].doc", "old"},
+                                       {"[39].frequency", "1"},
+                                       {"[100].notes", "stray"},
+                                       {"zz", awkward}}},
+                                     {"Z", {{"k", "v"}}}}
+        << numbered(12);
+    // Past 10 and 100 the prefixes' text order parts from their numeric order.
+    QTest::newRow("many favourites")
+        << PreferencesLayout::Groups{{"Frequency.List", {{"[5", "open"}}}} << numbered(123);
+    QTest::newRow("list group only kept keys")
+        << PreferencesLayout::Groups{{"Frequency.List", {{"Counts", "2"}, {"x", "y"}}}}
+        << QVector<Favorite>();
+}
+
+void FavoritesFileTest::saveWritesWhatTheGeneralWriterWrites()
+{
+    QFETCH(PreferencesLayout::Groups, before);
+    QFETCH(QVector<Favorite>, favorites);
+    if (!before.isEmpty())
+        writeAll(m_path, PreferencesLayout::text("0.0.1", "favorites", before).toUtf8());
+
+    // The content the save stands for, as one map: the old file without the list's indexed
+    // keys, the new count, and every option of every favourite.
+    PreferencesLayout::Groups expected = before;
+    QMap<QString, QString> &list = expected["Frequency.List"];
+    for (auto key = list.begin(); key != list.end();) {
+        static const QRegularExpression indexed(QStringLiteral("^\\[\\d{1,18}\\]\\."));
+        key = indexed.match(key.key()).hasMatch() ? list.erase(key) : std::next(key);
+    }
+    list.insert("Counts", QString::number(favorites.size()));
+    for (int i = 0; i < favorites.size(); ++i) {
+        const Favorite &favorite = favorites[i];
+        const QString prefix = QStringLiteral("[%1].").arg(i);
+        list.insert(prefix + "frequency", FavoriteColumns::frequencyText(favorite.frequency));
+        list.insert(prefix + "doc", favorite.name);
+        list.insert(prefix + "modulation", favorite.mode);
+        for (const QString &key : FavoriteAttributes::keys())
+            list.insert(prefix + key, favorite.attributes.value(key).toString());
+    }
+
+    QString error;
+    QVERIFY2(FavoritesFile::save(m_path, favorites, &error), qPrintable(error));
+    QCOMPARE(readAll(m_path), PreferencesLayout::text("0.0.1", "favorites", expected).toUtf8());
 }
 
 void FavoritesFileTest::charactersXmlCannotHoldAreDropped()

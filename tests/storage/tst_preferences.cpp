@@ -7,7 +7,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-// The XML preference file: format on disk, reading rules and atomic replacement.
+// The XML preference file: format on disk, reading rules, atomic replacement, and options
+// streamed into the text.
 class TestPreferences : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ private slots:
     void quickReaderAgreesWithXmlReader_data();
     void quickReaderAgreesWithXmlReader();
     void skippedOptionsAreCheckedButNotLoaded();
+    void streamedOptionsJoinTheirGroup_data();
+    void streamedOptionsJoinTheirGroup();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -380,6 +383,42 @@ void TestPreferences::skippedOptionsAreCheckedButNotLoaded()
         prefs.setGroup(QStringLiteral("B"));
         QCOMPARE(prefs.options(), (QMap<QString, QString>{{QStringLiteral("drop"), "3"}}));
     }
+}
+
+void TestPreferences::streamedOptionsJoinTheirGroup_data()
+{
+    QTest::addColumn<PreferencesLayout::Groups>("stored");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QStringList>("streamedKeys"); // ascending; each value is "s" + key
+
+    const PreferencesLayout::Groups stored{
+        {"A", {{"x", "1"}}}, {"G", {{"b", "2"}, {"d", "3"}, {"f", "<&>"}}}, {"Z", {{"y", "4"}}}};
+    QTest::newRow("before, between and after")
+        << stored << "G" << QStringList{"a", "c", "e", "g", "h"};
+    QTest::newRow("same key replaces") << stored << "G" << QStringList{"b", "f"};
+    QTest::newRow("group not stored") << stored << "M" << QStringList{"k", "l"};
+    QTest::newRow("nothing streamed") << stored << "M" << QStringList{};
+    QTest::newRow("nothing stored")
+        << PreferencesLayout::Groups() << "" << QStringList{"\"quoted\"", "line\nfeed"};
+}
+
+// The text is the one the general writer gives for the merged map.
+void TestPreferences::streamedOptionsJoinTheirGroup()
+{
+    QFETCH(PreferencesLayout::Groups, stored);
+    QFETCH(QString, group);
+    QFETCH(QStringList, streamedKeys);
+    const PreferencesLayout::StreamedOptions streamed{
+        group, [&streamedKeys](const PreferencesLayout::OptionSink &sink) {
+            for (const QString &key : streamedKeys)
+                sink(key, "s" + key);
+        }};
+    PreferencesLayout::Groups merged = stored;
+    QMap<QString, QString> &options = merged[group];
+    for (const QString &key : streamedKeys)
+        options.insert(key, "s" + key);
+    QCOMPARE(PreferencesLayout::text("1", "Fmt", stored, streamed),
+             PreferencesLayout::text("1", "Fmt", merged));
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)
