@@ -21,6 +21,18 @@ QString wholeNumber(double value)
     return QString::number(value, 'f', 0);
 }
 
+// Line breaks and other control characters of a text field become spaces: the key is one line of
+// the report and one entry of the context list.
+QString oneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 } // namespace
 
 QJsonObject parseObject(const QByteArray &bytes)
@@ -62,8 +74,8 @@ QString contextKey(const QJsonObject &metadata)
     const QJsonValue high = metadata.value(QLatin1String("analysis_high_hz"));
     const QJsonValue rate = metadata.value(QLatin1String("sample_rate_hz"));
     const QJsonValue channel = metadata.value(QLatin1String("source_channel_index"));
-    const QString mode = metadata.value(QLatin1String("mode")).toString();
-    const QString device = metadata.value(QLatin1String("audio_device")).toString();
+    const QString mode = oneLine(metadata.value(QLatin1String("mode")).toString());
+    const QString device = oneLine(metadata.value(QLatin1String("audio_device")).toString());
     if (!frequency.isDouble() || !low.isDouble() || !high.isDouble() || !rate.isDouble() ||
         !channel.isDouble() || mode.isEmpty() || device.isEmpty())
         return QString();

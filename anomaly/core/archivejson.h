@@ -31,7 +31,8 @@ QString shortestNumber(double value);
 // The RF / analysis context of an event's or observation log's metadata:
 // "<frequency_hz> Hz | <mode> | <analysis_low_hz>-<analysis_high_hz> Hz | Fs <sample_rate_hz> |
 // ch <source_channel_index + 1> | <audio_device>". Empty (a legacy or incomplete context) unless
-// the five numbers are JSON numbers and mode and audio_device are non-empty texts.
+// the five numbers are JSON numbers and mode and audio_device are non-empty texts. Control
+// characters and line or paragraph separators in those texts read as spaces.
 QString contextKey(const QJsonObject &metadata);
 
 } // namespace ArchiveJson

@@ -179,6 +179,10 @@ void TestArchive::contextKey_data()
                             {"frequency_hz", 7100000.6},
                             {"source_channel_index", 1}})
         << "7100001 Hz | NFM | 80.5-0.001 Hz | Fs 48000 | ch 2 | Pulse monitor";
+    QTest::newRow("line breaks in texts")
+        << with(context(),
+                {{"mode", "N\tFM"}, {"audio_device", QString::fromUtf8("Pulse\nmon\u2028itor\r")}})
+        << "145500000 Hz | N FM | 80-6000 Hz | Fs 48000 | ch 1 | Pulse mon itor ";
     QTest::newRow("rate as text") << with(context(), {{"sample_rate_hz", "48000"}}) << QString();
     QTest::newRow("no channel") << with(context(), {{"source_channel_index", QJsonValue()}})
                                 << QString();
