@@ -1,5 +1,7 @@
 #include "archivejson.h"
 
+#include "jsontext.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +41,7 @@ QJsonObject parseObject(const QByteArray &bytes)
 {
     if (bytes.size() > maxFileBytes)
         return QJsonObject();
-    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    const QJsonDocument document = JsonText::parse(bytes);
     return document.isObject() ? document.object() : QJsonObject();
 }
 

@@ -1,5 +1,6 @@
 #include "detectorsettings.h"
 
+#include "jsontext.h"
 #include "settingskeys.h"
 
 #include <QFile>
@@ -258,10 +259,10 @@ bool fromJsonFile(const QString &path, AnomalySettings *settings, QString *error
         *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
-    QJsonParseError parse;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
+    QString parseError;
+    const QJsonDocument document = JsonText::parse(file.readAll(), &parseError);
     if (!document.isObject()) {
-        *error = QStringLiteral("%1 is not a JSON object (%2)").arg(path, parse.errorString());
+        *error = QStringLiteral("%1 is not a JSON object (%2)").arg(path, parseError);
         return false;
     }
     return fromJson(document.object(), settings, error);

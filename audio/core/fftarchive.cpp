@@ -1,5 +1,7 @@
 #include "fftarchive.h"
 
+#include "jsontext.h"
+
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -126,9 +128,8 @@ Reader::Record Reader::parseLine()
 {
     if (m_line.isEmpty())
         return skip();
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(m_line, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    const QJsonDocument document = JsonText::parse(m_line);
+    if (!document.isObject())
         return skip();
     const QJsonObject record = document.object();
     const QString type = record.value(QStringLiteral("type")).toString();

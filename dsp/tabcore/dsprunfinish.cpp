@@ -1,5 +1,6 @@
 #include "dsprunfinish.h"
 
+#include "jsontext.h"
 #include "reportworkspace.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ QStringList readSummaryLines(const QString &reportFolder)
     QFile file(QDir(reportFolder).filePath(QStringLiteral("summary.json")));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = JsonText::parse(file.readAll());
     if (!document.isObject())
         return {};
     const QJsonObject summary = document.object();

@@ -2,6 +2,7 @@
 
 #include "productparsers.h"
 
+#include "jsontext.h"
 #include "propagationdata.h"
 
 #include <QJsonArray>
@@ -21,9 +22,8 @@ namespace {
 // the body is not such a JSON array.
 bool forEachEntry(const QByteArray &body, const std::function<void(const QJsonObject &)> &visit)
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
+    const QJsonDocument document = JsonText::parse(body);
+    if (!document.isArray())
         return false;
     const QJsonArray rows = document.array();
     QStringList columns;

@@ -1,6 +1,7 @@
 #include "propagationcache.h"
 
 #include "datafolders.h"
+#include "jsontext.h"
 #include "propagationdata.h"
 
 #include <QCoreApplication>
@@ -87,9 +88,8 @@ QByteArray toJson(const PropagationData &data)
 
 bool fromJson(const QByteArray &json, PropagationData &data)
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    const QJsonDocument document = JsonText::parse(json);
+    if (!document.isObject())
         return false;
     const QJsonObject object = document.object();
     if (object.value(QLatin1String("format")).toString() != QLatin1String(formatName) ||

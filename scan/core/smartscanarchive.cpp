@@ -1,5 +1,7 @@
 #include "smartscanarchive.h"
 
+#include "jsontext.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -82,9 +84,8 @@ private:
 
 QJsonObject parseObject(const QByteArray &line)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    const QJsonDocument document = JsonText::parse(line);
+    if (!document.isObject())
         return {};
     return document.object();
 }
