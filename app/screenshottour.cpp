@@ -14,6 +14,7 @@
 #include "favoritestab.h"
 #include "featurebankgroup.h"
 #include "metricgrid.h"
+#include "modalanswer.h"
 #include "observationstatsdialog.h"
 #include "receivercontrol.h"
 #include "rfsweeptab.h"
@@ -404,19 +405,24 @@ void ScreenshotTour::reviewSavedEvent()
         if (events->item(row, events->columnCount() - 1)->text() == event)
             events->selectRow(row);
     }
-    answerNextModal([this](QWidget *labelDialog) {
-        auto *label = qobject_cast<QInputDialog *>(labelDialog);
-        if (auto *labels = label ? label->findChild<QComboBox *>() : nullptr)
-            labels->setCurrentIndex(static_cast<int>(ReviewLabel::FalseAlarm));
-        answerNextModal([](QWidget *notesDialog) {
-            if (auto *notes = qobject_cast<QInputDialog *>(notesDialog)) {
-                notes->setTextValue(QStringLiteral("Simulator pulse burst, not a real signal"));
-                notes->accept();
-            }
-        });
-        if (label)
-            label->accept();
-    });
+    answerNextModal(
+        [this](QWidget *labelDialog) {
+            auto *label = qobject_cast<QInputDialog *>(labelDialog);
+            if (auto *labels = label ? label->findChild<QComboBox *>() : nullptr)
+                labels->setCurrentIndex(static_cast<int>(ReviewLabel::FalseAlarm));
+            answerNextModal(
+                [](QWidget *notesDialog) {
+                    if (auto *notes = qobject_cast<QInputDialog *>(notesDialog)) {
+                        notes->setTextValue(
+                            QStringLiteral("Simulator pulse burst, not a real signal"));
+                        notes->accept();
+                    }
+                },
+                modalCheckMs, this);
+            if (label)
+                label->accept();
+        },
+        modalCheckMs, this);
     archive.review();
     save(QStringLiteral("Dsp-EventArchive"), &archive);
     archive.close();
@@ -440,21 +446,6 @@ void ScreenshotTour::showStatistics()
     save(QStringLiteral("Dsp-ObservationStatistics"), &statistics);
     statistics.close();
     finish();
-}
-
-void ScreenshotTour::answerNextModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer(this);
-    timer->setInterval(modalCheckMs);
-    connect(timer, &QTimer::timeout, this, [timer, answer = std::move(answer)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
 }
 
 void ScreenshotTour::finish()

@@ -69,8 +69,6 @@ private:
     void finish();
     // A PNG of the widget (default: the main window).
     void save(const QString &name, QWidget *widget = nullptr);
-    // Hands the next modal dialog (an input dialog of the archive) to answer once it is shown.
-    void answerNextModal(std::function<void(QWidget *)> answer);
 
     Corvin *m_window;
     QDir m_folder;

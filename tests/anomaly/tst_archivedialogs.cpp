@@ -7,12 +7,12 @@
 #include "dspcontrols.h"
 #include "dsptab.h"
 #include "eventarchivedialog.h"
+#include "modalanswer.h"
 #include "observationreport.h"
 #include "observationstatsdialog.h"
 #include "settingskeys.h"
 #include "testhost.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -22,9 +22,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 using namespace ArchiveFixture;
 
@@ -50,22 +47,6 @@ private:
 };
 
 namespace {
-
-// Answers the next modal dialog that appears with answer(dialog) (it accepts or rejects it).
-void answerNextModal(std::function<void(QWidget *)> answer)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
-}
 
 int rowOf(QTableWidget *table, const QString &fileName)
 {

@@ -7,35 +7,23 @@
 #include "favoritesfile.h"
 #include "favoritestab.h"
 #include "favoritestable.h"
+#include "modalanswer.h"
 #include "simulatorrig.h"
 #include "testhost.h"
 
-#include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 namespace {
 
-// Answers the next modal dialog once it is up.
-void onDialog(std::function<void(QWidget *)> answer)
-{
-    QTimer::singleShot(20, [answer] {
-        if (QWidget *dialog = QApplication::activeModalWidget())
-            answer(dialog);
-        else
-            onDialog(answer);
-    });
-}
-
 void answerName(const QString &name)
 {
-    onDialog([name](QWidget *dialog) {
+    answerNextModal([name](QWidget *dialog) {
         auto *input = qobject_cast<QInputDialog *>(dialog);
         QVERIFY(input);
         QCOMPARE(input->windowTitle(), QStringLiteral("Station name"));
@@ -213,7 +201,7 @@ void FavoritesTabTest::editDialogChecksAndSaves()
     page.addRows({{7050000, "Forty", "LSB", {{"s_meter", "40"}, {"dbfs_rms", "-23.0"}}}});
     page.table()->selectFavorite(0);
     bool refused = false;
-    onDialog([&refused](QWidget *dialog) {
+    answerNextModal([&refused](QWidget *dialog) {
         QCOMPARE(dialog->objectName(), QStringLiteral("favoriteEditor"));
         auto line = [dialog](const char *name) {
             return dialog->findChild<QLineEdit *>(QLatin1String(name));
@@ -252,7 +240,7 @@ void FavoritesTabTest::deleteMoveAndSort()
     Page page;
     page.addRows({{3000000, "C", "AM", {}}, {1000000, "A", "AM", {}}, {2000000, "B", "AM", {}}});
     const auto confirmDelete = [] {
-        onDialog([](QWidget *dialog) {
+        answerNextModal([](QWidget *dialog) {
             auto *box = qobject_cast<QMessageBox *>(dialog);
             QVERIFY(box);
             QCOMPARE(box->defaultButton()->text(), QStringLiteral("Cancel"));
