@@ -15,6 +15,7 @@
 #include "propagationsite.h"
 #include "reportexport.h"
 #include "settingskeys.h"
+#include "stoppoll.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +23,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
-#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -30,7 +30,6 @@ namespace {
 const char *const usage = "[--format text|html|pdf] [--out FILE] [--lang en|it] [--name NAME] "
                           "[--lat DEG] [--lon DEG] [--offline]";
 const char *const catalogue = ":/Corvin/i18n/corvin_it.qm";
-constexpr int stopPollMs = 50;
 
 struct Options
 {
@@ -116,9 +115,9 @@ bool siteFor(const Options &options, PropagationSite &site, QString &problem)
 // Downloads like the tab; false when stopped by a signal.
 bool fetch(PropagationData &data, QTextStream &err)
 {
-    Cli::StopSignals stop;
-    PropagationFetcher fetcher;
     QEventLoop loop;
+    const Cli::StopPoll stop([&loop] { loop.quit(); });
+    PropagationFetcher fetcher;
     bool done = false;
     QObject::connect(&fetcher, &PropagationFetcher::finished, &loop,
                      [&](const PropagationData &fetched) {
@@ -126,12 +125,6 @@ bool fetch(PropagationData &data, QTextStream &err)
                          done = true;
                          loop.quit();
                      });
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (stop.requested())
-            loop.quit();
-    });
-    poll.start(stopPollMs);
     fetcher.start();
     if (!done)
         loop.exec();
