@@ -116,11 +116,7 @@ bool FavoritesTab::busy() const
 
 QStringList FavoritesTab::modeTexts() const
 {
-    QStringList texts;
-    const ReceiverControl &receiver = m_host.receiverControl();
-    for (int i = 0; i < receiver.modeCount(); ++i)
-        texts << receiver.modeCaption(i);
-    return texts;
+    return m_host.receiverControl().modeCaptions();
 }
 
 // --- file ------------------------------------------------------------------------------------

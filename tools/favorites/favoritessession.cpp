@@ -25,10 +25,7 @@ QString path()
 
 bool load(QVector<Favorite> *favorites, QTextStream &err)
 {
-    QStringList modes;
-    for (int code = 0; code < receiverModeCount; ++code)
-        modes << receiverModeName(code);
-    const FavoritesFile::LoadResult loaded = FavoritesFile::load(filePath, modes);
+    const FavoritesFile::LoadResult loaded = FavoritesFile::load(filePath, receiverModeNames());
     if (!loaded.ok) {
         err << "error: cannot read the favourites file " << QDir::toNativeSeparators(filePath)
             << ": " << loaded.error << '\n';
