@@ -3,20 +3,11 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Reads the string that starts after the opening quote at text[*at] and leaves *at after its
 // closing quote; false when the string is not well formed, where Qt's parser stops too. When
@@ -64,15 +55,16 @@ bool readString(const QByteArray &text, int *at, QString *decoded)
         case 't':
             unit = 0x09;
             break;
-        case 'u':
-            unit = 0;
-            for (const int end = i + 4; i < end; ++i) {
-                const int digit = i < text.size() ? hexDigit(text.at(i)) : -1;
-                if (digit < 0)
-                    return false;
-                unit = ushort(unit << 4 | digit);
-            }
+        case 'u': {
+            // Exactly four hex digits: toUShort alone would also take a sign or blanks.
+            const QByteArray digits = text.mid(i, 4);
+            const auto isHexDigit = [](char digit) { return std::isxdigit(uchar(digit)) != 0; };
+            if (digits.size() < 4 || !std::all_of(digits.begin(), digits.end(), isHexDigit))
+                return false;
+            unit = digits.toUShort(nullptr, 16);
+            i += 4;
             break;
+        }
         default:
             break;
         }
